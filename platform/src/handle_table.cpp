@@ -53,7 +53,7 @@ bool HandleTable::Remove(const void* handle) {
     {
         std::lock_guard lock(m_mutex);
         std::size_t index;
-        if (!Decode(handle, index)) return false;
+        if (!Decode(handle, index) || !m_slots[index].object->CanDelete()) return false;
         doomed = std::move(m_slots[index].object);
         // Generations wrap within the bits a handle carries.
         m_slots[index].generation = (m_slots[index].generation + 1) & 0xFFFFFFu;

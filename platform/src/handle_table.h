@@ -17,6 +17,8 @@ enum class ObjectKind : std::uint8_t { Region = 1, Bitmap, Font, Brush, Pen, DC,
 struct HandleObject {
     virtual ~HandleObject() = default;
     virtual ObjectKind Kind() const = 0;
+    // False while the object may not be deleted (a bitmap selected into a DC).
+    virtual bool CanDelete() const { return true; }
 };
 
 class HandleTable {
@@ -35,7 +37,8 @@ public:
 
     HandleObject* Find(const void* handle);
 
-    // Destroys the object and retires the handle; false for a handle not live.
+    // Destroys the object and retires the handle; false for a handle not live
+    // or for an object that refuses deletion.
     bool Remove(const void* handle);
 
     std::size_t LiveCount();
