@@ -1,6 +1,5 @@
 // The unit's full and move text lines.
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 #include <qvplatform/cp932.h>
@@ -16,8 +15,12 @@ constexpr int kFullFields = 14;
 // know that the line was cut and where its last character would have ended.
 class CLineWriter {
 public:
-    void Unsigned(DWORD value) { Number(value); }
-    void Signed(LONG value) { Number(value); }
+    void Unsigned(DWORD value) { Decimal(false, value); }
+    void Signed(LONG value) {
+        const bool negative = value < 0;
+        // Negated in unsigned arithmetic, so that -2147483648 has a magnitude.
+        Decimal(negative, negative ? 0u - static_cast<DWORD>(value) : static_cast<DWORD>(value));
+    }
 
     // A text in double quotes, as it is, up to its first zero byte.
     void Text(const CString& text) {
@@ -44,11 +47,17 @@ public:
     }
 
 private:
-    template <class T>
-    void Number(T value) {
-        char digits[16];
-        const auto result = std::to_chars(digits, digits + sizeof digits, value);
-        Append(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
+    // Written by hand: std::to_chars keeps its digit table in a unique global
+    // symbol, which would pin the library in memory after its last unload.
+    void Decimal(bool negative, DWORD magnitude) {
+        char digits[11];
+        char* first = digits + sizeof digits;
+        do {
+            *--first = static_cast<char>('0' + magnitude % 10);
+            magnitude /= 10;
+        } while (magnitude != 0);
+        if (negative) *--first = '-';
+        Append(std::string_view(first, static_cast<std::size_t>(digits + sizeof digits - first)));
     }
 
     void Append(std::string_view bytes) {

@@ -235,10 +235,11 @@ TEST(CUnitText, FullLineRoundTripsEveryField) {
     CUnit unit = Sample();
     unit.m_color = 0xFF000000;  // written signed
     unit.m_strName = "\x90\xED\x8E\xD4, \x81\x40";
+    unit.m_nParam5 = -2147483647 - 1;
     const CString line = unit.UnitDataToString();
     EXPECT_EQ(line,
               "1,2,3,4,5,-16777216,-1,\"\x90\xED\x8E\xD4, \x81\x40\",\"tank.bmp\",100,2000000000,"
-              "-2000000000,7,\"free text\"");
+              "-2000000000,-2147483648,\"free text\"");
     CUnit loaded;
     loaded.StringToUnitData(line);
     ExpectSameFields(loaded, unit);
