@@ -73,7 +73,7 @@ public:
     // A null position inserts at the head (InsertBefore) or the tail (InsertAfter).
     POSITION InsertBefore(POSITION position, ARG_TYPE newElement) {
         CNode* pNext = Node(position);
-        return Link(MakeNode(newElement), pNext ? pNext->pPrev : m_pNodeTail,
+        return Link(MakeNode(newElement), pNext ? pNext->pPrev : nullptr,
                     pNext ? pNext : m_pNodeHead);
     }
     POSITION InsertAfter(POSITION position, ARG_TYPE newElement) {
