@@ -170,8 +170,13 @@ void CFile::SetLength(ULONGLONG dwNewLen) {
     if (rc != 0) ThrowOsError(errno);
 }
 
+// EBADF on a descriptor that is still open means the file was opened without
+// the access asked for (writing to a file opened for reading): that is access
+// denied. Only a descriptor that is really gone is an invalid file.
 void CFile::ThrowOsError(int osError) const {
-    AfxThrowFileException(CFileException::OsErrorToException(osError), osError, m_strFileName);
+    int cause = CFileException::OsErrorToException(osError);
+    if (osError == EBADF && ::fcntl(m_fd, F_GETFL) != -1) cause = CFileException::accessDenied;
+    AfxThrowFileException(cause, osError, m_strFileName);
 }
 
 void CFile::ThrowNotOpen() const {
