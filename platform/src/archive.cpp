@@ -88,26 +88,21 @@ UINT CArchive::FillBuffer(UINT nWanted) {
     return left;
 }
 
-void CArchive::ReadValue(void* lpValue, UINT nSize) {
-    if (m_lpBufMax - m_lpBufCur < static_cast<std::ptrdiff_t>(nSize)) {
-        CheckLoading();
-        UINT left = FillBuffer(nSize);
-        if (left < nSize) {
-            m_lpBufCur = m_lpBufMax;
-            ThrowEndOfFile(nSize, left);
-        }
+// The slow paths of the value operators, taken when the buffer cannot give or
+// take the whole value. A value that the data cannot complete consumes what is
+// left, so the archive is at its end afterwards.
+void CArchive::LoadForValue(UINT nSize) {
+    CheckLoading();
+    UINT left = FillBuffer(nSize);
+    if (left < nSize) {
+        m_lpBufCur = m_lpBufMax;
+        ThrowEndOfFile(nSize, left);
     }
-    std::memcpy(lpValue, m_lpBufCur, nSize);
-    m_lpBufCur += nSize;
 }
 
-void CArchive::WriteValue(const void* lpValue, UINT nSize) {
-    if (m_lpBufLimit - m_lpBufCur < static_cast<std::ptrdiff_t>(nSize)) {
-        CheckStoring();
-        Flush();
-    }
-    std::memcpy(m_lpBufCur, lpValue, nSize);
-    m_lpBufCur += nSize;
+void CArchive::RoomForValue() {
+    CheckStoring();
+    Flush();
 }
 
 UINT CArchive::Read(void* lpBuf, UINT nMax) {
@@ -188,25 +183,24 @@ void CArchive::Abort() {
     m_lpBufCur = m_lpBufMax = m_lpBufLimit = m_lpBufStart;
 }
 
-CArchive& CArchive::operator<<(BYTE by) {
-    WriteValue(&by, 1);
-    return *this;
-}
-
-#define QVP_ARCHIVE_INTEGER(T)                 \
-    CArchive& CArchive::operator<<(T value) {  \
-        BYTE bytes[sizeof(T)];                 \
-        StoreLE(bytes, value);                 \
-        WriteValue(bytes, sizeof bytes);       \
-        return *this;                          \
-    }                                          \
-    CArchive& CArchive::operator>>(T& value) { \
-        BYTE bytes[sizeof(T)];                 \
-        ReadValue(bytes, sizeof bytes);        \
-        value = LoadLE<T>(bytes);              \
-        return *this;                          \
+// The unsigned integers are the values that travel; everything else is carried
+// as one of them. The fast path is a bounds check and the bytes themselves.
+#define QVP_ARCHIVE_INTEGER(T)                                                                  \
+    CArchive& CArchive::operator<<(T value) {                                                   \
+        if (m_lpBufLimit - m_lpBufCur < static_cast<std::ptrdiff_t>(sizeof(T))) RoomForValue(); \
+        StoreLE(m_lpBufCur, value);                                                             \
+        m_lpBufCur += sizeof(T);                                                                \
+        return *this;                                                                           \
+    }                                                                                           \
+    CArchive& CArchive::operator>>(T& value) {                                                  \
+        if (m_lpBufMax - m_lpBufCur < static_cast<std::ptrdiff_t>(sizeof(T)))                   \
+            LoadForValue(sizeof(T));                                                            \
+        value = LoadLE<T>(m_lpBufCur);                                                          \
+        m_lpBufCur += sizeof(T);                                                                \
+        return *this;                                                                           \
     }
 
+QVP_ARCHIVE_INTEGER(BYTE)
 QVP_ARCHIVE_INTEGER(WORD)
 QVP_ARCHIVE_INTEGER(DWORD)
 QVP_ARCHIVE_INTEGER(ULONGLONG)
@@ -226,11 +220,6 @@ CArchive& CArchive::operator<<(double d) {
 }
 CArchive& CArchive::operator<<(LPCSTR psz) {
     return *this << CString(psz);
-}
-
-CArchive& CArchive::operator>>(BYTE& by) {
-    ReadValue(&by, 1);
-    return *this;
 }
 
 // Signed and floating values travel as the unsigned value of the same width.

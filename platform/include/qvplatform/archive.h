@@ -120,8 +120,8 @@ private:
 
     void CheckLoading() const;
     void CheckStoring() const;
-    void ReadValue(void* lpValue, UINT nSize);
-    void WriteValue(const void* lpValue, UINT nSize);
+    void LoadForValue(UINT nSize);
+    void RoomForValue();
     UINT FillBuffer(UINT nWanted);
     void ThrowEndOfFile(UINT nNeeded, UINT nLeft) const;
     Impl& Maps();
