@@ -171,27 +171,47 @@ CCSVToken& CCSVToken::operator=(const CCSVToken& other) {
 
 CCSVToken::~CCSVToken() = default;
 
-// Most fields hold neither a quote nor a byte from 0x80 up: their separator is
-// found with memchr and the field copied as it stands. The others are walked
-// byte by byte. Such a field is still one stretch of the line unless a quote was
-// erased from it; only then are its pieces gathered in the scratch buffer.
 CToken* CCSVToken::next() {
     const std::string_view line = m_strLine.view();
+    const std::size_t start = std::min(m_nPosition, line.size());
+    if (!TakeSimpleField(line, start)) TakeField(line, start);
+    return m_pToken.Get();
+}
+
+// Nearly every field of a unit line is a plain stretch or one quoted plain
+// stretch, plain meaning without a quote or a byte from 0x80 up. The first is
+// found with memchr and copied as it stands, the second found by its closing
+// quote; anything else is left to TakeField.
+bool CCSVToken::TakeSimpleField(std::string_view line, std::size_t start) {
     const char separator = m_chSeparator;
-    std::size_t p = std::min(m_nPosition, line.size());
+    if (static_cast<BYTE>(separator) >= 0x80 || separator == '"') return false;
+    if (m_nNextSpecial < start) m_nNextSpecial = FindSpecial(line, start, '"', '"');
 
-    if (m_nNextSpecial < p) m_nNextSpecial = FindSpecial(line, p, '"', '"');
-    if (static_cast<BYTE>(separator) < 0x80 && separator != '"') {
-        const void* found = std::memchr(line.data() + p, separator, line.size() - p);
-        const std::size_t stop =
-            found ? static_cast<const char*>(found) - line.data() : line.size();
-        if (stop <= m_nNextSpecial) {
-            m_nPosition = found ? stop + 1 : line.size();
-            StoreTrimmed(m_pToken->m_strToken, line.substr(p, stop - p), 0);
-            return m_pToken.Get();
-        }
+    std::size_t first = start, last;
+    if (m_nNextSpecial == start && start < line.size() && line[start] == '"' &&
+        m_bDoubleQuoteErase) {
+        m_nNextSpecial = FindSpecial(line, start + 1, '"', '"');
+        last = m_nNextSpecial;
+        // The closing quote must be followed by the separator or the line's end.
+        if (last == line.size() || line[last] != '"') return false;
+        if (last + 1 < line.size() && line[last + 1] != separator) return false;
+        first = start + 1;
+        m_nPosition = std::min(last + 2, line.size());
+    } else {
+        const void* found = std::memchr(line.data() + start, separator, line.size() - start);
+        last = found ? static_cast<const char*>(found) - line.data() : line.size();
+        if (last > m_nNextSpecial) return false;
+        m_nPosition = found ? last + 1 : line.size();
     }
+    StoreTrimmed(m_pToken->m_strToken, line.substr(first, last - first), 0);
+    return true;
+}
 
+// The general walk, byte by byte. The field is still one stretch of the line
+// unless a quote was erased from it; only then are its pieces gathered in the
+// scratch buffer.
+void CCSVToken::TakeField(std::string_view line, std::size_t p) {
+    const char separator = m_chSeparator;
     // With erasing off the quote is an ordinary byte: its test becomes the
     // separator's, which comes first anyway.
     const char quote = m_bDoubleQuoteErase ? '"' : separator;
@@ -230,5 +250,4 @@ CToken* CCSVToken::next() {
         m_scratch.append(rest);
         StoreTrimmed(m_pToken->m_strToken, m_scratch, doubleByteEnd);
     }
-    return m_pToken.Get();
 }

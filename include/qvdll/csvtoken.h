@@ -87,6 +87,12 @@ public:
     bool eol() const { return m_nPosition >= m_strLine.view().size(); }
 
 private:
+    // Each reads the field at `start` into the token and moves the position
+    // past it; the first only takes the common simple shapes and says whether
+    // it did.
+    bool TakeSimpleField(std::string_view line, std::size_t start);
+    void TakeField(std::string_view line, std::size_t start);
+
     CString m_strLine;
     // Mutable because copying hands the token over even from a const tokenizer.
     mutable TOwnedPtr<CToken> m_pToken;
