@@ -59,21 +59,13 @@ void ParseLines(const std::string& path, CUnitList& list) {
     }
 }
 
-// A text as UTF-8 in double quotes, with quotes, backslashes and control
-// characters escaped so that every unit stays on one output line.
+// A text as UTF-8 in double quotes, escaped so that every unit stays on one
+// output line and a quote inside the text cannot end it.
 std::string Quoted(const CString& text) {
     std::string out = "\"";
-    for (const char c : Cp932ToUtf8(text.view())) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(c));
-            out += escape;
-        } else {
-            out += c;
-        }
+    for (const char c : Cp932ToPrintable(text.view())) {
+        if (c == '"') out += '\\';
+        out += c;
     }
     return out + "\"";
 }
