@@ -2,7 +2,7 @@
 // full and move unit lines, and the unit list archive form. Besides the
 // sanitizers it checks what every line must give: trimmed fields, a tokenizer
 // that always advances, written lines within the length limit that end on a
-// character boundary, and archives that load or throw end-of-file.
+// character boundary, and archives that load or throw the archive's exception.
 #include <qvdll/csvtoken.h>
 #include <qvdll/unitlist.h>
 #include <qvplatform/cp932.h>
@@ -71,8 +71,8 @@ void FuzzUnitListArchive(const uint8_t* data, size_t size) {
     CUnitList list;
     try {
         list.Serialize(ar);
-    } catch (const CArchiveException& e) {
-        Check(e.m_cause == CArchiveException::endOfFile);
+    } catch (const CArchiveException&) {
+        // Short or malformed: the archive's own exception, nothing else.
     }
     // Every unit read takes at least 16 bytes.
     Check(static_cast<std::size_t>(list.GetCount()) * 16 + 4 <= size || list.GetCount() == 0);

@@ -129,6 +129,16 @@ TEST(CUnitList, CountBeyondTheArchiveKeepsTheUnitsThatWereThere) {
     EXPECT_EQ(list.GetCount(), 0);
 }
 
+TEST(CUnitList, MalformedUnitThrowsWithTheUnitsBeforeItKept) {
+    // The second unit's name has the length marker of a wide string, which
+    // unit archives never carry (found by fuzzing).
+    Bytes bytes(kTwoUnits.begin(), kTwoUnits.begin() + 21);
+    bytes.insert(bytes.end(), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFE, 0xFF, 'x'});
+    CUnitList list;
+    EXPECT_EQ(Load(list, bytes), CArchiveException::genericException);
+    EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
+}
+
 TEST(CUnitList, LookupFindsTheFirstUnitWithTheIdentity) {
     CUnitList list;
     list.AddTail(Unit(1, 1, "first"));
