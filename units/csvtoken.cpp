@@ -75,10 +75,14 @@ void StoreTrimmed(CString& target, std::string_view text, std::size_t doubleByte
 }
 
 // strtod reads "." as the decimal point only in the C locale; the field's
-// number must not change with the host's locale.
+// number must not change with the host's locale. The locale object is freed
+// when the library is unloaded.
 locale_t CLocale() {
-    static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
-    return c;
+    static const struct Owner {
+        locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+        ~Owner() { freelocale(c); }
+    } owner;
+    return owner.c;
 }
 
 }  // namespace
