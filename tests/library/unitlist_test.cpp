@@ -1,6 +1,7 @@
 #include <qvdll/unitlist.h>
 #include <qvplatform/archive.h>
 
+#include <memory>
 #include <vector>
 
 #include "test_support.h"
@@ -184,9 +185,8 @@ TEST(CUnitList, RuntimeClassCreatesAnEmptyList) {
     const CRuntimeClass* runtimeClass = RUNTIME_CLASS(CUnitList);
     EXPECT_STREQ(runtimeClass->m_lpszClassName, "CUnitList");
     EXPECT_EQ(runtimeClass->m_pBaseClass, RUNTIME_CLASS(CObject));
-    CObject* object = runtimeClass->CreateObject();
-    auto* list = DYNAMIC_DOWNCAST(CUnitList, object);
+    std::unique_ptr<CObject> object(runtimeClass->CreateObject());
+    auto* list = DYNAMIC_DOWNCAST(CUnitList, object.get());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->GetCount(), 0);
-    delete object;
 }
