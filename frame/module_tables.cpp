@@ -2,6 +2,8 @@
 
 #include "qvdll/hexmap.h"
 #include "qvdll/resource.h"
+#include "qvdll/unit.h"
+#include "qvdll/unitlist.h"
 #include "view/hexmask.h"
 
 namespace qvdll::detail {
@@ -12,6 +14,8 @@ namespace {
 // module runs, so registration does not depend on the order of start-up code.
 constinit const CRuntimeClass* const kClasses[] = {
     RUNTIME_CLASS(CHexMap),
+    RUNTIME_CLASS(CUnit),
+    RUNTIME_CLASS(CUnitList),
 };
 
 constinit const AFX_BITMAP_RESOURCE kBitmaps[] = {
