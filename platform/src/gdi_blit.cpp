@@ -82,7 +82,8 @@ void RunRows(const Transfer& t, const RECT& rect, POINT offset) {
     RopRow op = ChooseRop(t.code, t.pattern);
     int width = rect.right - rect.left;
     if (!t.src) {
-        for (int y = rect.top; y < rect.bottom; ++y) op(t.dst->Row(y) + rect.left, nullptr, width);
+        op.Block(t.dst->Row(rect.top) + rect.left, t.dst->m_nWidth, nullptr, 0, width,
+                 rect.bottom - rect.top);
         return;
     }
     // Within one bitmap the source is read from a copy, so overlapping areas come out as if
@@ -98,15 +99,15 @@ void RunRows(const Transfer& t, const RECT& rect, POINT offset) {
         srcBase = copy.data();
         srcStride = static_cast<std::size_t>(width);
     }
-    bool converting = t.conv.kind != Conversion::Kind::None;
-    std::vector<Pixel> converted(converting ? static_cast<std::size_t>(width) : 0);
+    if (t.conv.kind == Conversion::Kind::None) {
+        op.Block(t.dst->Row(rect.top) + rect.left, t.dst->m_nWidth, srcBase,
+                 static_cast<std::ptrdiff_t>(srcStride), width, rect.bottom - rect.top);
+        return;
+    }
+    std::vector<Pixel> converted(static_cast<std::size_t>(width));
     for (int y = rect.top; y < rect.bottom; ++y) {
-        const Pixel* s = srcBase + (y - rect.top) * srcStride;
-        if (converting) {
-            t.conv.Row(converted.data(), s, width);
-            s = converted.data();
-        }
-        op(t.dst->Row(y) + rect.left, s, width);
+        t.conv.Row(converted.data(), srcBase + (y - rect.top) * srcStride, width);
+        op(t.dst->Row(y) + rect.left, converted.data(), width);
     }
 }
 

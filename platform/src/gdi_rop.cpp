@@ -7,67 +7,89 @@ namespace qvp::detail {
 
 namespace {
 
-// A row function from a per-pixel formula of pattern, source and destination.
-template <class F>
-void Apply(Pixel* d, const Pixel* s, Pixel p, int n, F f) {
-    for (int i = 0; i < n; ++i) d[i] = f(p, s[i], d[i]);
+// Four pixels at a time through the compiler's vector types; each formula below is written
+// once and runs on both vectors and single pixels.
+using Vec = Pixel __attribute__((vector_size(16)));
+constexpr int kLanes = 4;
+
+inline Vec Load(const Pixel* p) {
+    Vec v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
 }
-template <class F>
-void ApplyNoSource(Pixel* d, Pixel p, int n, F f) {
-    for (int i = 0; i < n; ++i) d[i] = f(p, d[i]);
+inline void Store(Pixel* p, Vec v) {
+    std::memcpy(p, &v, sizeof v);
 }
 
-void SrcCopy(const RopRow&, Pixel* d, const Pixel* s, int n) {
-    std::memmove(d, s, static_cast<std::size_t>(n) * sizeof(Pixel));
+template <class F>
+void Apply(const RopRow& rop, Pixel* dst, std::ptrdiff_t dStride, const Pixel* src,
+           std::ptrdiff_t sStride, int w, int h, F f) {
+    const Vec pattern = Vec{} + rop.pattern;
+    for (int y = 0; y < h; ++y, dst += dStride, src += sStride) {
+        int i = 0;
+        for (; i + kLanes <= w; i += kLanes)
+            Store(dst + i, f(rop, pattern, Load(src + i), Load(dst + i)));
+        for (; i < w; ++i) dst[i] = f(rop, rop.pattern, src[i], dst[i]);
+    }
 }
-void SrcErase(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel dp) { return sp & ~dp; });
+
+template <class F>
+void ApplyNoSource(const RopRow& rop, Pixel* dst, std::ptrdiff_t dStride, int w, int h, F f) {
+    const Vec pattern = Vec{} + rop.pattern;
+    for (int y = 0; y < h; ++y, dst += dStride) {
+        int i = 0;
+        for (; i + kLanes <= w; i += kLanes) Store(dst + i, f(rop, pattern, Vec{}, Load(dst + i)));
+        for (; i < w; ++i) dst[i] = f(rop, rop.pattern, Pixel{0}, dst[i]);
+    }
 }
-void SrcAnd(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel dp) { return sp & dp; });
-}
-void SrcPaint(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel dp) { return sp | dp; });
-}
-void SrcInvert(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel dp) { return sp ^ dp; });
-}
-void NotSrcCopy(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel) { return ~sp & kWhite; });
-}
-void NotSrcErase(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel dp) { return ~(sp | dp) & kWhite; });
-}
-void MergeCopy(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel p, Pixel sp, Pixel) { return p & sp; });
-}
-void MergePaint(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel, Pixel sp, Pixel dp) { return (~sp | dp) & kWhite; });
-}
-void PatPaint(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    Apply(d, s, op.pattern, n, [](Pixel p, Pixel sp, Pixel dp) { return (p | ~sp | dp) & kWhite; });
-}
-void Fill(const RopRow& op, Pixel* d, const Pixel*, int n) {
-    ApplyNoSource(d, op.pattern, n, [](Pixel p, Pixel) { return p; });
-}
-void PatInvert(const RopRow& op, Pixel* d, const Pixel*, int n) {
-    ApplyNoSource(d, op.pattern, n, [](Pixel p, Pixel dp) { return p ^ dp; });
-}
-void DstInvert(const RopRow& op, Pixel* d, const Pixel*, int n) {
-    ApplyNoSource(d, op.pattern, n, [](Pixel, Pixel dp) { return ~dp & kWhite; });
+
+// Defines the block function `name` from a formula of op, p, s and d.
+#define QVP_ROP(name, formula)                                                           \
+    void name(const RopRow& rop, Pixel* dst, std::ptrdiff_t dStride, const Pixel* src,   \
+              std::ptrdiff_t sStride, int w, int h) {                                    \
+        Apply(rop, dst, dStride, src, sStride, w, h,                                     \
+              []([[maybe_unused]] const RopRow& op, [[maybe_unused]] auto p,             \
+                 [[maybe_unused]] auto s, [[maybe_unused]] auto d) { return formula; }); \
+    }
+#define QVP_ROP_NO_SOURCE(name, formula)                                                           \
+    void name(const RopRow& rop, Pixel* dst, std::ptrdiff_t dStride, const Pixel*, std::ptrdiff_t, \
+              int w, int h) {                                                                      \
+        ApplyNoSource(rop, dst, dStride, w, h,                                                     \
+                      []([[maybe_unused]] const RopRow& op, [[maybe_unused]] auto p,               \
+                         [[maybe_unused]] auto s, [[maybe_unused]] auto d) { return formula; });   \
+    }
+
+// Rows never overlap: a transfer within one bitmap reads from a copy.
+void SrcCopy(const RopRow&, Pixel* dst, std::ptrdiff_t dStride, const Pixel* src,
+             std::ptrdiff_t sStride, int w, int h) {
+    for (int y = 0; y < h; ++y, dst += dStride, src += sStride)
+        std::memcpy(dst, src, static_cast<std::size_t>(w) * sizeof(Pixel));
 }
 
 // Sum of products over the four (source, destination) combinations.
-Pixel General(const RopRow& op, Pixel s, Pixel d) {
+template <class V>
+V General(const RopRow& op, V s, V d) {
     return (op.terms[0] & ~s & ~d) | (op.terms[1] & ~s & d) | (op.terms[2] & s & ~d) |
            (op.terms[3] & s & d);
 }
-void GeneralWithSource(const RopRow& op, Pixel* d, const Pixel* s, int n) {
-    for (int i = 0; i < n; ++i) d[i] = General(op, s[i], d[i]);
-}
-void GeneralNoSource(const RopRow& op, Pixel* d, const Pixel*, int n) {
-    for (int i = 0; i < n; ++i) d[i] = General(op, 0, d[i]);
-}
+
+QVP_ROP(SrcErase, s & ~d)
+QVP_ROP(SrcAnd, s& d)
+QVP_ROP(SrcPaint, s | d)
+QVP_ROP(SrcInvert, s ^ d)
+QVP_ROP(NotSrcCopy, ~s& kWhite)
+QVP_ROP(NotSrcErase, ~(s | d) & kWhite)
+QVP_ROP(MergeCopy, p& s)
+QVP_ROP(MergePaint, (~s | d) & kWhite)
+QVP_ROP(PatPaint, (p | ~s | d) & kWhite)
+QVP_ROP(GeneralWithSource, General(op, s, d))
+QVP_ROP_NO_SOURCE(Fill, p)
+QVP_ROP_NO_SOURCE(PatInvert, p ^ d)
+QVP_ROP_NO_SOURCE(DstInvert, ~d& kWhite)
+QVP_ROP_NO_SOURCE(GeneralNoSource, General(op, s, d))
+
+#undef QVP_ROP
+#undef QVP_ROP_NO_SOURCE
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 // the general rule for every other code, and a bit-by-bit reference the tests hold them to.
 #pragma once
 
+#include <cstddef>
+
 #include "gdi_internal.h"
 
 namespace qvp::detail {
@@ -18,12 +20,18 @@ constexpr bool RopUsesPattern(BYTE code) {
     return (((code >> 4) ^ code) & 0x0F) != 0;
 }
 
-// One raster operation bound to a solid pattern: d[i] = op(pattern, s[i], d[i]) for n
-// pixels. `s` may be null when the code ignores the source.
+// One raster operation bound to a solid pattern: d = op(pattern, s, d) over a block of
+// w x h pixels whose rows are `dStride` and `sStride` pixels apart. `s` may be null when
+// the code ignores the source.
 struct RopRow {
-    using Fn = void (*)(const RopRow& op, Pixel* d, const Pixel* s, int n);
+    using Fn = void (*)(const RopRow& op, Pixel* d, std::ptrdiff_t dStride, const Pixel* s,
+                        std::ptrdiff_t sStride, int w, int h);
 
-    void operator()(Pixel* d, const Pixel* s, int n) const { fn(*this, d, s, n); }
+    void operator()(Pixel* d, const Pixel* s, int n) const { fn(*this, d, 0, s, 0, n, 1); }
+    void Block(Pixel* d, std::ptrdiff_t dStride, const Pixel* s, std::ptrdiff_t sStride, int w,
+               int h) const {
+        fn(*this, d, dStride, s, sStride, w, h);
+    }
 
     Fn fn = nullptr;
     Pixel pattern = 0;
