@@ -73,20 +73,22 @@ V General(const RopRow& op, V s, V d) {
            (op.terms[3] & s & d);
 }
 
+// clang-format off
 QVP_ROP(SrcErase, s & ~d)
-QVP_ROP(SrcAnd, s& d)
+QVP_ROP(SrcAnd, s & d)
 QVP_ROP(SrcPaint, s | d)
 QVP_ROP(SrcInvert, s ^ d)
-QVP_ROP(NotSrcCopy, ~s& kWhite)
+QVP_ROP(NotSrcCopy, ~s & kWhite)
 QVP_ROP(NotSrcErase, ~(s | d) & kWhite)
-QVP_ROP(MergeCopy, p& s)
+QVP_ROP(MergeCopy, p & s)
 QVP_ROP(MergePaint, (~s | d) & kWhite)
 QVP_ROP(PatPaint, (p | ~s | d) & kWhite)
 QVP_ROP(GeneralWithSource, General(op, s, d))
 QVP_ROP_NO_SOURCE(Fill, p)
 QVP_ROP_NO_SOURCE(PatInvert, p ^ d)
-QVP_ROP_NO_SOURCE(DstInvert, ~d& kWhite)
+QVP_ROP_NO_SOURCE(DstInvert, ~d & kWhite)
 QVP_ROP_NO_SOURCE(GeneralNoSource, General(op, s, d))
+// clang-format on
 
 #undef QVP_ROP
 #undef QVP_ROP_NO_SOURCE
