@@ -1,0 +1,165 @@
+#include "qvdll/hexgeom.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <climits>
+#include <deque>
+#include <vector>
+
+#include "library/hex_closed_form.h"
+
+namespace {
+
+bool operator==(const POINT& a, const POINT& b) {
+    return a.x == b.x && a.y == b.y;
+}
+
+::testing::AssertionResult HexIs(const POINT& pixel, POINT expected) {
+    const POINT hex = GetMousePosToHexPos(&pixel);
+    if (hex == expected) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "pixel (" << pixel.x << "," << pixel.y << ") gave (" << hex.x << "," << hex.y
+           << "), expected (" << expected.x << "," << expected.y << ")";
+}
+
+bool Inside(POINT hex, POINT pixel) {
+    return CheckPos(&hex, &pixel) != FALSE;
+}
+
+}  // namespace
+
+TEST(GetHexHeightOffset, OnlyPositiveOddColumnsDrop) {
+    EXPECT_EQ(GetHexHeightOffset(3), 20);
+    EXPECT_EQ(GetHexHeightOffset(1), 20);
+    EXPECT_EQ(GetHexHeightOffset(4), 0);
+    EXPECT_EQ(GetHexHeightOffset(0), 0);
+    EXPECT_EQ(GetHexHeightOffset(-1), 0);
+    EXPECT_EQ(GetHexHeightOffset(-3), 0);
+    EXPECT_EQ(GetHexHeightOffset(INT_MAX), 20);
+}
+
+TEST(SetXYToHex, WritesExactlyEightPoints) {
+    const POINT hex{1, 2};
+    std::array<POINT, 10> outline;
+    outline.fill(POINT{-7, -7});
+    SetXYToHex(&hex, outline.data());
+    const std::array<POINT, 8> expected = {POINT{50, 100}, {40, 120}, {50, 140}, {80, 140},
+                                           {90, 120},      {80, 100}, {50, 100}, {40, 100}};
+    for (int i = 0; i < 8; ++i) EXPECT_TRUE(outline[i] == expected[i]) << i;
+    EXPECT_TRUE(outline[8] == (POINT{-7, -7}));
+    EXPECT_TRUE(outline[9] == (POINT{-7, -7}));
+
+    const POINT negative{-1, 0};  // not odd: no drop
+    SetXYToHex(&negative, outline.data());
+    EXPECT_TRUE(outline[7] == (POINT{-40, 0}));
+    EXPECT_TRUE(outline[1] == (POINT{-40, 20}));
+}
+
+TEST(CheckPos, TakesTheHexFirst) {
+    EXPECT_TRUE(Inside({0, 0}, {25, 20}));
+    EXPECT_FALSE(Inside({25, 20}, {0, 0}));
+}
+
+TEST(CheckPos, HexesTileThePlaneAwayFromColumnMinusOne) {
+    // Every pixel right of column 0's left point lies in exactly one hex.
+    for (int y = 0; y < 120; ++y)
+        for (int x = 10; x < 130; ++x) {
+            int holders = 0;
+            for (int c = 0; c <= 3; ++c)
+                for (int r = -1; r <= 3; ++r) holders += Inside({c, r}, {x, y});
+            EXPECT_EQ(holders, 1) << x << "," << y;
+        }
+}
+
+TEST(CheckPos, RefusesNullPointers) {
+    const POINT p{25, 20};
+    EXPECT_FALSE(CheckPos(nullptr, &p));
+    EXPECT_FALSE(CheckPos(&p, nullptr));
+    SetXYToHex(nullptr, nullptr);  // must not crash
+}
+
+TEST(GetMousePosToHexPos, TriesCandidatesInOrder) {
+    EXPECT_TRUE(HexIs({25, 20}, {0, 0}));  // the cell's own hex
+    EXPECT_FALSE(Inside({1, 0}, {41, 25}));
+    EXPECT_TRUE(HexIs({41, 25}, {0, 0}));  // the hex to the left
+    EXPECT_TRUE(HexIs({44, 36}, {1, 0}));
+    EXPECT_FALSE(Inside({1, 0}, {45, 5}));
+    EXPECT_FALSE(Inside({0, 0}, {45, 5}));
+    EXPECT_TRUE(HexIs({45, 5}, {1, -1}));  // the hex above, a row above the map
+    EXPECT_TRUE(HexIs({60, 2}, {1, -1}));
+    EXPECT_TRUE(HexIs({2, 2}, {0, 0}));  // in no hex: the cell's own
+    EXPECT_FALSE(Inside({0, 0}, {2, 2}));
+    EXPECT_FALSE(Inside({-1, 0}, {2, 2}));
+    EXPECT_FALSE(Inside({-1, -1}, {2, 2}));
+    EXPECT_TRUE(HexIs({-5, 20}, {-1, 0}));  // -5 / 40 truncates to column 0
+}
+
+TEST(GetMousePosToHexPos, MatchesTheGridShapeOnEveryPixelOfAMapPicture) {
+    constexpr int kColumns = 26, kRows = 26;
+    const int width = 40 * kColumns + 10, height = 40 * kRows + 20;
+    int mismatches = 0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (!HexIs({x, y}, hexref::HexUnderPixel(x, y)) && ++mismatches <= 10)
+                ADD_FAILURE() << HexIs({x, y}, hexref::HexUnderPixel(x, y)).message();
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(GetMousePosToHexPos, FarPixelsAndNullAreSafe) {
+    EXPECT_TRUE(HexIs({INT_MAX, INT_MAX}, {INT_MAX / 40, INT_MAX / 40}));
+    EXPECT_TRUE(HexIs({INT_MIN, INT_MIN}, {INT_MIN / 40, INT_MIN / 40}));
+    EXPECT_TRUE(GetMousePosToHexPos(nullptr) == (POINT{-1, -1}));
+}
+
+TEST(GetHexPointToPointLength, GivesTheStatedDistances) {
+    EXPECT_EQ(GetHexPointToPointLength(0, 0, 1, 0), 1);
+    EXPECT_EQ(GetHexPointToPointLength(1, 0, 0, 1), 1);
+    EXPECT_EQ(GetHexPointToPointLength(1, 0, 0, 2), 2);
+    EXPECT_EQ(GetHexPointToPointLength(0, 0, 4, 0), 4);
+    EXPECT_EQ(GetHexPointToPointLength(0, 0, 4, 3), 5);
+    EXPECT_EQ(GetHexPointToPointLength(0, 0, 0, 3), 3);
+    EXPECT_EQ(GetHexPointToPointLength(7, 9, 7, 9), 0);
+}
+
+TEST(GetHexPointToPointLength, EqualsStepsSearchedOverNeighbours) {
+    constexpr int kSize = 20;
+    auto index = [](int x, int y) { return y * kSize + x; };
+    for (int sx = 0; sx < kSize; ++sx)
+        for (int sy = 0; sy < kSize; ++sy) {
+            std::vector<int> steps(kSize * kSize, -1);
+            std::deque<POINT> queue{{sx, sy}};
+            steps[index(sx, sy)] = 0;
+            while (!queue.empty()) {
+                const POINT at = queue.front();
+                queue.pop_front();
+                // Odd columns hang half a hex lower, so their side neighbours are in the
+                // same row and the row below; even columns', the same row and the row above.
+                const int side = at.x % 2 == 1 ? 1 : -1;
+                const POINT around[] = {{at.x, at.y - 1},        {at.x, at.y + 1},
+                                        {at.x - 1, at.y},        {at.x + 1, at.y},
+                                        {at.x - 1, at.y + side}, {at.x + 1, at.y + side}};
+                for (const POINT& n : around) {
+                    if (n.x < 0 || n.y < 0 || n.x >= kSize || n.y >= kSize) continue;
+                    if (steps[index(n.x, n.y)] >= 0) continue;
+                    steps[index(n.x, n.y)] = steps[index(at.x, at.y)] + 1;
+                    queue.push_back(n);
+                }
+            }
+            for (int tx = 0; tx < kSize; ++tx)
+                for (int ty = 0; ty < kSize; ++ty) {
+                    ASSERT_EQ(GetHexPointToPointLength(sx, sy, tx, ty), steps[index(tx, ty)])
+                        << "(" << sx << "," << sy << ") to (" << tx << "," << ty << ")";
+                    ASSERT_EQ(GetHexPointToPointLength(tx, ty, sx, sy), steps[index(tx, ty)]);
+                }
+        }
+}
+
+TEST(GetHexPointToPointLength, ExtremeCoordinatesWrapWithoutFault) {
+    // Positions this far apart are meaningless; the point is a defined 32-bit result.
+    // |INT_MIN| stays INT_MIN in 32 bits, and half of it is below 0.
+    EXPECT_EQ(GetHexPointToPointLength(INT_MIN, 0, 0, 0), INT_MIN / 2);
+    GetHexPointToPointLength(INT_MAX, INT_MAX, INT_MIN, INT_MIN);
+    GetHexPointToPointLength(INT_MAX, INT_MIN, -1, INT_MAX);
+    GetHexPointToPointLength(1, INT_MIN, 0, INT_MAX);
+}

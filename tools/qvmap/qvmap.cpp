@@ -1,0 +1,199 @@
+// qvmap: make, inspect and edit hex map files, and ask the grid questions a map
+// user asks (which hex is under a pixel, how far apart two hexes are).
+#include <array>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include <qvdll/hexgeom.h>
+#include <qvdll/hexmap.h>
+
+#include "args.h"
+
+namespace qvmap {
+namespace {
+
+constexpr const char* kUsage =
+    "usage:\n"
+    "  qvmap new FILE [--width W] [--height H] [--fill V] [--force]\n"
+    "                      write a new map (26 x 26, every cell 4, unless told)\n"
+    "  qvmap info FILE     size, picture extent and a histogram of cell values\n"
+    "  qvmap get FILE X Y  the value of one cell\n"
+    "  qvmap set FILE X Y V\n"
+    "                      change one cell and write the map back\n"
+    "  qvmap hex PX PY     the hex under pixel (PX, PY) of the map picture\n"
+    "  qvmap dist X1 Y1 X2 Y2\n"
+    "                      steps between two hexes\n"
+    "X is a column: a number from 0 or the letters of the map labels (A, B, ..., AA).\n"
+    "Y is a row number from 0; the map labels count rows from 1, so (B,3) is X=B Y=2.\n";
+
+constexpr long kMaxCoordinate = 65535;
+
+using Args = std::vector<std::string>;
+
+struct RuntimeError {
+    std::string message;
+};
+
+void ExpectCount(const Args& args, std::size_t count, const char* command) {
+    if (args.size() != count)
+        throw UsageError{std::string(command) + " takes " + std::to_string(count) + " argument" +
+                         (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
+}
+
+void LoadMap(const std::string& path, CHexMap& map) {
+    if (!std::filesystem::is_regular_file(path)) throw RuntimeError{"no map file '" + path + "'"};
+    if (!map.ReadMapFile(CString(path)))
+        throw RuntimeError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
+}
+
+void SaveMap(CHexMap& map, const std::string& path) {
+    if (!map.WriteMapFile(CString(path))) throw RuntimeError{"cannot write map file '" + path + "'"};
+}
+
+// A cell position, checked against the map.
+struct Cell {
+    WORD x, y;
+};
+
+Cell ParseCell(CHexMap& map, const std::string& x, const std::string& y) {
+    long column = ParseColumn(x, "X");
+    long row = ParseNumber(y, 0, kMaxCoordinate, "Y");
+    if (column < 0 || column >= map.GetMapWidth() || row >= map.GetMapHeight())
+        throw RuntimeError{"hex " + std::to_string(column) + "," + std::to_string(row) + " " +
+                           HexLabel(column, row) + " lies outside the " +
+                           std::to_string(map.GetMapWidth()) + " x " +
+                           std::to_string(map.GetMapHeight()) + " map"};
+    return {static_cast<WORD>(column), static_cast<WORD>(row)};
+}
+
+int CommandNew(const Args& args) {
+    if (args.empty()) throw UsageError{"new needs a FILE"};
+    long width = 26, height = 26, fill = CHexMap::kInitialCell;
+    bool force = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& option = args[i];
+        if (option == "--force") {
+            force = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) throw UsageError{"option '" + option + "' needs a value"};
+        const std::string& value = args[++i];
+        if (option == "--width")
+            width = ParseNumber(value, 0, kMaxCoordinate, "--width");
+        else if (option == "--height")
+            height = ParseNumber(value, 0, kMaxCoordinate, "--height");
+        else if (option == "--fill")
+            fill = ParseNumber(value, 0, 255, "--fill");
+        else
+            throw UsageError{"unknown option '" + option + "'"};
+    }
+    const std::string& path = args[0];
+    // Map files are written without truncation; a new map starts from an empty file.
+    if (std::filesystem::exists(path)) {
+        if (!force) throw RuntimeError{"'" + path + "' exists (use --force to replace it)"};
+        std::filesystem::remove(path);
+    }
+    CHexMap map(static_cast<WORD>(width), static_cast<WORD>(height));
+    map.InitializeMaps(static_cast<BYTE>(fill));
+    SaveMap(map, path);
+    std::printf("%s: new %ld x %ld map, every cell %ld\n", path.c_str(), width, height, fill);
+    return 0;
+}
+
+int CommandInfo(const Args& args) {
+    ExpectCount(args, 1, "info");
+    CHexMap map;
+    LoadMap(args[0], map);
+    const std::uintmax_t cells = std::uintmax_t{map.GetMapWidth()} * map.GetMapHeight();
+    std::printf("%s: %u x %u hexes (%ju cells), picture %d x %d pixels\n", args[0].c_str(),
+                map.GetMapWidth(), map.GetMapHeight(), cells, map.GetWidth(), map.GetHeight());
+    const std::uintmax_t present = std::filesystem::file_size(args[0]) - 4;
+    if (present < cells)
+        std::printf("warning: the file holds %ju of %ju cells; the missing cells read as 0\n",
+                    present, cells);
+    std::array<std::uintmax_t, 256> counts{};
+    const BYTE* data = map.GetMap()->cells;
+    for (std::uintmax_t i = 0; data && i < cells; ++i) ++counts[data[i]];
+    for (int value = 0; value < 256; ++value)
+        if (counts[value])
+            std::printf("  value %3d: %8ju cells  %5.1f%%\n", value, counts[value],
+                        100.0 * static_cast<double>(counts[value]) / static_cast<double>(cells));
+    return 0;
+}
+
+int CommandGet(const Args& args) {
+    ExpectCount(args, 3, "get");
+    CHexMap map;
+    LoadMap(args[0], map);
+    Cell cell = ParseCell(map, args[1], args[2]);
+    std::printf("%u\n", map.GetData(cell.x, cell.y));
+    return 0;
+}
+
+int CommandSet(const Args& args) {
+    ExpectCount(args, 4, "set");
+    CHexMap map;
+    LoadMap(args[0], map);
+    Cell cell = ParseCell(map, args[1], args[2]);
+    long value = ParseNumber(args[3], 0, 255, "V");
+    BYTE old = map.GetData(cell.x, cell.y);
+    map.SetData(cell.x, cell.y, static_cast<BYTE>(value));
+    SaveMap(map, args[0]);
+    std::printf("%s %u,%u %s: %u -> %ld\n", args[0].c_str(), cell.x, cell.y,
+                HexLabel(cell.x, cell.y).c_str(), old, value);
+    return 0;
+}
+
+int CommandHex(const Args& args) {
+    ExpectCount(args, 2, "hex");
+    POINT pixel{static_cast<LONG>(ParseNumber(args[0], -2147483647L, 2147483647L, "PX")),
+                static_cast<LONG>(ParseNumber(args[1], -2147483647L, 2147483647L, "PY"))};
+    POINT hex = GetMousePosToHexPos(&pixel);
+    bool inside = CheckPos(&hex, &pixel) != 0;
+    std::printf("%d %d %s%s\n", hex.x, hex.y, HexLabel(hex.x, hex.y).c_str(),
+                inside ? "" : "  (the pixel lies in no hex; this is the nearest candidate)");
+    return 0;
+}
+
+int CommandDist(const Args& args) {
+    ExpectCount(args, 4, "dist");
+    long x1 = ParseColumn(args[0], "X1"), y1 = ParseNumber(args[1], -kMaxCoordinate, kMaxCoordinate, "Y1");
+    long x2 = ParseColumn(args[2], "X2"), y2 = ParseNumber(args[3], -kMaxCoordinate, kMaxCoordinate, "Y2");
+    std::printf("%d\n", GetHexPointToPointLength(static_cast<LONG>(x1), static_cast<LONG>(y1),
+                                                 static_cast<LONG>(x2), static_cast<LONG>(y2)));
+    return 0;
+}
+
+const std::map<std::string, std::function<int(const Args&)>> kCommands = {
+    {"new", CommandNew}, {"info", CommandInfo}, {"get", CommandGet},
+    {"set", CommandSet}, {"hex", CommandHex},   {"dist", CommandDist},
+};
+
+}  // namespace
+}  // namespace qvmap
+
+int main(int argc, char** argv) {
+    using namespace qvmap;
+    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+        std::fputs(kUsage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    auto command = kCommands.find(argv[1]);
+    try {
+        if (command == kCommands.end()) throw UsageError{std::string("unknown command '") + argv[1] + "'"};
+        return command->second(Args(argv + 2, argv + argc));
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "qvmap: %s\n%s", e.message.c_str(), kUsage);
+        return 2;
+    } catch (const RuntimeError& e) {
+        std::fprintf(stderr, "qvmap: %s\n", e.message.c_str());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qvmap: %s\n", e.what());
+        return 1;
+    }
+}
