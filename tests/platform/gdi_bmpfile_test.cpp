@@ -37,79 +37,86 @@ std::vector<COLORREF> Decode(const Bytes& bytes, UINT flags = 0) {
 const COLORREF R = RGB(255, 0, 0), G = RGB(0, 255, 0), B = RGB(0, 0, 255), K = 0,
                W = RGB(255, 255, 255);
 
+// clang-format off
 // 3 x 2, 1 bit per pixel, palette {red, blue}, bottom-up: the top row is blue red blue.
 const Bytes kBmp1 = {
-    'B',  'M', 70,  0, 0,   0, 0, 0, 0, 0, 62, 0, 0, 0,        // file header, pixels at 62
-    40,   0,   0,   0, 3,   0, 0, 0, 2, 0, 0,  0,              // info header: 3 x 2
-    1,    0,   1,   0, 0,   0, 0, 0, 8, 0, 0,  0,              // 1 plane, 1 bit, BI_RGB, 8 bytes
-    0,    0,   0,   0, 0,   0, 0, 0, 2, 0, 0,  0, 0, 0, 0, 0,  // 2 colours used
-    0,    0,   255, 0, 255, 0, 0, 0,                           // palette: red, blue (B, G, R, 0)
-    0x60, 0,   0,   0,                                         // bottom row: 0 1 1
-    0xA0, 0,   0,   0,                                         // top row: 1 0 1
+    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,  // file header, pixels at 62
+    40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0,             // info header: 3 x 2
+    1, 0, 1, 0, 0, 0, 0, 0, 8, 0, 0, 0,              // 1 plane, 1 bit, BI_RGB, 8 bytes
+    0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,  // 2 colours used
+    0, 0, 255, 0, 255, 0, 0, 0,                      // palette: red, blue (B, G, R, 0)
+    0x60, 0, 0, 0,                                   // bottom row: 0 1 1
+    0xA0, 0, 0, 0,                                   // top row: 1 0 1
 };
 
 // 3 x 1, 4 bits per pixel, three palette entries; the last pixel's index 7 is past them.
 const Bytes kBmp4 = {
-    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 66, 0, 0, 0, 40, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0, 1, 0, 4, 0,
-    0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 255, 0, 0, 255, 255,
-    255, 0, 0, 0, 255, 0,  // green, white,
-                           // red
-    0x20, 0x70, 0, 0,      // 2 0 7
+    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 66, 0, 0, 0,
+    40, 0, 0, 0, 3, 0, 0, 0, 1, 0, 0, 0,
+    1, 0, 4, 0, 0, 0, 0, 0, 4, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0,
+    0, 255, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0,  // green, white, red
+    0x20, 0x70, 0, 0,                              // 2 0 7
 };
 
 // 2 x 2, 8 bits per pixel, top-down (height -2), two colours.
 const Bytes kBmp8 = {
-    'B', 'M',  70,   0,    0,    0, 0, 0, 0, 0, 62, 0, 0,   0, 40, 0, 0, 0, 2,   0, 0,
-    0,   0xFE, 0xFF, 0xFF, 0xFF, 1, 0, 8, 0, 0, 0,  0, 0,   8, 0,  0, 0, 0, 0,   0, 0,
-    0,   0,    0,    0,    2,    0, 0, 0, 0, 0, 0,  0, 255, 0, 0,  0, 0, 0, 255, 0,  // blue, red
-    0,   1,    0,    0,  // top row: blue red
-    1,   1,    0,    0,  // bottom row: red red
+    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0,
+    40, 0, 0, 0, 2, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF,
+    1, 0, 8, 0, 0, 0, 0, 0, 8, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0,
+    255, 0, 0, 0, 0, 0, 255, 0,  // blue, red
+    0, 1, 0, 0,                  // top row: blue red
+    1, 1, 0, 0,                  // bottom row: red red
 };
 
 // 2 x 1, 16 bits per pixel 5-5-5 (BI_RGB): pure red, then (1, 16, 31).
 const Bytes kBmp16 = {
-    'B', 'M', 58, 0, 0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40,   0,    0,    0,    2, 0,
-    0,   0,   1,  0, 0, 0, 1, 0, 16, 0, 0,  0, 0, 0, 4,    0,    0,    0,    0, 0,
-    0,   0,   0,  0, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0x00, 0x7C, 0x1F, 0x06,  // 0x7C00; 0x061F = r
-                                                                              // 1, g 16, b 31
+    'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+    40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0,
+    1, 0, 16, 0, 0, 0, 0, 0, 4, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0x00, 0x7C, 0x1F, 0x06,  // 0x7C00; 0x061F = r 1, g 16, b 31
 };
 
 // 2 x 1, 16 bits per pixel with 5-6-5 bit fields after the header: green, white.
 const Bytes kBmp16Fields = {
-    'B',  'M',  70,   0,    0,    0, 0, 0,    0,    0, 66, 0,    0, 0, 40, 0, 0,
-    0,    2,    0,    0,    0,    1, 0, 0,    0,    1, 0,  16,   0, 3, 0,  0, 0,
-    4,    0,    0,    0,    0,    0, 0, 0,    0,    0, 0,  0,    0, 0, 0,  0, 0,
-    0,    0,    0,    0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0,  0x1F, 0, 0, 0,  // masks red, green, blue
+    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 66, 0, 0, 0,
+    40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0,
+    1, 0, 16, 0, 3, 0, 0, 0, 4, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0x00, 0xF8, 0, 0, 0xE0, 0x07, 0, 0, 0x1F, 0, 0, 0,  // masks red, green, blue
     0xE0, 0x07, 0xFF, 0xFF,
 };
 
 // 2 x 2, 24 bits per pixel, bottom-up, rows padded to 8 bytes.
 const Bytes kBmp24 = {
-    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24,
-    0, 0, 0, 0, 0, 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 2, 1, 255, 255,
-    255, 0, 0,                   // bottom row:
-                                 // (1,2,3) white
-    255, 0, 0, 0, 0, 255, 0, 0,  // top row: blue red
+    'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+    40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
+    1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    3, 2, 1, 255, 255, 255, 0, 0,  // bottom row: (1,2,3) white
+    255, 0, 0, 0, 0, 255, 0, 0,    // top row: blue red
 };
 
 // 1 x 2, 32 bits per pixel, top-down; the alpha byte is dropped.
-const Bytes
-    kBmp32 =
-        {
-            'B', 'M', 62, 0,    0, 0, 0, 0,    0,    0,    54,   0,    0,    0,  40,
-            0,   0,   0,  1,    0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF, 1,    0,    32, 0,
-            0,   0,   0,  0,    8, 0, 0, 0,    0,    0,    0,    0,    0,    0,  0,
-            0,   0,   0,  0,    0, 0, 0, 0,    0,    0x30, 0x20, 0x10, 0x80,  // (0x10, 0x20, 0x30)
-            0,   255, 0,  0xFF,                                               // green
+const Bytes kBmp32 = {
+    'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+    40, 0, 0, 0, 1, 0, 0, 0, 0xFE, 0xFF, 0xFF, 0xFF,
+    1, 0, 32, 0, 0, 0, 0, 0, 8, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0x30, 0x20, 0x10, 0x80,  // (0x10, 0x20, 0x30)
+    0, 255, 0, 0xFF,         // green
 };
 
 // The old 12-byte core header: 2 x 1 at 1 bit, palette of 3-byte entries.
 const Bytes kBmpCore = {
-    'B',  'M', 36,  0, 0,   0, 0, 0, 0, 0, 32, 0, 0,
-    0,    12,  0,   0, 0,   2, 0, 1, 0, 1, 0,  1, 0,  // 2 x 1, 1 plane, 1 bit
-    255,  255, 255, 0, 255, 0,                        // white, green
-    0x40, 0,   0,   0,                                // 0 1
+    'B', 'M', 36, 0, 0, 0, 0, 0, 0, 0, 32, 0, 0, 0,
+    12, 0, 0, 0, 2, 0, 1, 0, 1, 0, 1, 0,  // 2 x 1, 1 plane, 1 bit
+    255, 255, 255, 0, 255, 0,             // white, green
+    0x40, 0, 0, 0,                        // 0 1
 };
+// clang-format on
 
 Bytes WithoutFileHeader(const Bytes& file) {
     return Bytes(file.begin() + 14, file.end());
@@ -205,79 +212,16 @@ TEST(BmpReader, SurvivesRandomDamage) {
 TEST(BmpWriter, WritesTheExpectedBytes) {
     const std::uint32_t pixels[] = {0x00FF0000, 0x00010203, 0x0000FF00, 0x00FFFFFF};
     HBITMAP hbm = CreateBitmap(2, 2, 1, 32, pixels);
+    // clang-format off
     const Bytes expected24 = {
-        'B',
-        'M',
-        70,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        54,
-        0,
-        0,
-        0,
-        40,
-        0,
-        0,
-        0,
-        2,
-        0,
-        0,
-        0,
-        2,
-        0,
-        0,
-        0,
-        1,
-        0,
-        24,
-        0,
-        0,
-        0,
-        0,
-        0,
-        16,
-        0,
-        0,
-        0,
-        0xC4,
-        0x0E,
-        0,
-        0,
-        0xC4,
-        0x0E,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        0,
-        255,
-        0,
-        255,
-        255,
-        255,
-        0,
-        0,  // bottom row first,
-            // padded to 8 bytes
-        0,
-        0,
-        255,
-        3,
-        2,
-        1,
-        0,
-        0,
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,
+        40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0,
+        1, 0, 24, 0, 0, 0, 0, 0, 16, 0, 0, 0,
+        0xC4, 0x0E, 0, 0, 0xC4, 0x0E, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 255, 0, 255, 255, 255, 0, 0,  // bottom row first, padded to 8 bytes
+        0, 0, 255, 3, 2, 1, 0, 0,
     };
+    // clang-format on
     EXPECT_EQ(EncodeBitmapBmp(hbm, 24), expected24);
     Bytes bmp32 = EncodeBitmapBmp(hbm, 32);
     ASSERT_EQ(bmp32.size(), 54u + 16u);
