@@ -3,6 +3,7 @@
 #pragma once
 
 #include "qvplatform/gdi.h"
+#include "qvplatform/region.h"  // the polygon fill modes
 
 // Brush styles. Only solid and hollow brushes exist here.
 constexpr UINT BS_SOLID = 0;

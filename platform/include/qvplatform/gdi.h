@@ -49,10 +49,6 @@ constexpr DWORD WHITENESS = 0x00FF0062;
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
-// Polygon fill modes.
-constexpr int ALTERNATE = 1;
-constexpr int WINDING = 2;
-
 // Stretch modes: how StretchBlt merges source pixels that fall on one destination pixel.
 // BLACKONWHITE ANDs them, WHITEONBLACK ORs them, COLORONCOLOR keeps the first. HALFTONE
 // here behaves as COLORONCOLOR (no averaging, so colours stay exact).
@@ -135,7 +131,7 @@ QVP_API COLORREF SetBkColor(HDC hdc, COLORREF color);
 QVP_API COLORREF GetBkColor(HDC hdc);
 QVP_API COLORREF SetTextColor(HDC hdc, COLORREF color);
 QVP_API COLORREF GetTextColor(HDC hdc);
-QVP_API int SetPolyFillMode(HDC hdc, int mode);
+QVP_API int SetPolyFillMode(HDC hdc, int mode);  // ALTERNATE or WINDING (region.h)
 QVP_API int GetPolyFillMode(HDC hdc);
 QVP_API int SetStretchBltMode(HDC hdc, int mode);
 QVP_API int GetStretchBltMode(HDC hdc);
