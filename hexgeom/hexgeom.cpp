@@ -31,6 +31,30 @@ constexpr bool IsOddColumn(int nColumn) {
     return nColumn % 2 == 1;
 }
 
+// Beyond this the grid arithmetic nears the 32-bit wrap; the mouse search then
+// leaves every candidate to the region test itself.
+constexpr int kExactRange = 1 << 25;
+
+// The region test of CheckPos worked out for the one shape it ever sees: whether the
+// centre of the pixel lies inside the hexagon of the hex. In doubled coordinates
+// relative to the hex's box the centre is (X, Y), both odd, and the hexagon is
+// 0 < Y < 80 with the slanted sides 2X = 40 - Y, 2X = Y - 40 (left) and their mirror
+// images (right); odd centres never fall on a side, so no boundary rule is involved.
+// The tests check this against CheckPos for every pixel of a map picture.
+bool PixelCentreInHex(const POINT& hex, const POINT& pixel) {
+    const int left = kPitch * hex.x;
+    const int top = kPitch * hex.y + (IsOddColumn(hex.x) ? kOddColumnDrop : 0);
+    const int x2 = 2 * (pixel.x - left) + 1;
+    const int y2 = 2 * (pixel.y - top) + 1;
+    if (y2 <= 0 || y2 >= 80 || x2 <= 0 || x2 >= 100) return false;
+    const int slant = y2 < 40 ? 40 - y2 : y2 - 40;
+    return 2 * x2 > slant && 2 * (100 - x2) > slant;
+}
+
+bool FarFromOrigin(const POINT& p) {
+    return p.x <= -kExactRange || p.x >= kExactRange || p.y <= -kExactRange || p.y >= kExactRange;
+}
+
 }  // namespace
 
 int GetHexHeightOffset(int nColumn) {
@@ -68,8 +92,9 @@ POINT GetMousePosToHexPos(const POINT* pPixel) {
         {c0 - 1, r0},
         IsOddColumn(c0) ? POINT{c0, r0 - 1} : POINT{c0 - 1, r0 - 1},
     };
+    const bool exact = !FarFromOrigin(*pPixel);
     for (const POINT& hex : candidates)
-        if (CheckPos(&hex, pPixel)) return hex;
+        if (exact ? PixelCentreInHex(hex, *pPixel) : CheckPos(&hex, pPixel) != 0) return hex;
     return candidates[0];
 }
 

@@ -14,9 +14,11 @@ std::uintptr_t Encode(std::size_t index, std::uint32_t generation) {
 }
 }  // namespace
 
+// Never destroyed: modules unloaded at exit may still delete their objects after
+// the run time has destroyed ordinary statics.
 HandleTable& HandleTable::Instance() {
-    static HandleTable table;
-    return table;
+    static HandleTable* const table = new HandleTable;
+    return *table;
 }
 
 void* HandleTable::Add(std::unique_ptr<HandleObject> object) {

@@ -21,9 +21,12 @@ struct Chain {
     std::vector<std::unique_ptr<CDynLinkLibrary>> libraries;  // oldest first
 };
 
+// Never destroyed: a library linked at start-up terminates its module record
+// from its own clean-up code at exit, after the C++ run time may already have
+// destroyed this module's static objects.
 Chain& TheChain() {
-    static Chain chain;
-    return chain;
+    static auto* chain = new Chain;
+    return *chain;
 }
 
 const CRuntimeClass* FindIn(std::span<const CRuntimeClass* const> classes, LPCSTR name) {

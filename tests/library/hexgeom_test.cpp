@@ -106,6 +106,29 @@ TEST(GetMousePosToHexPos, MatchesTheGridShapeOnEveryPixelOfAMapPicture) {
     EXPECT_EQ(mismatches, 0);
 }
 
+// The candidate search exactly as the grid defines it, every candidate decided by
+// CheckPos and its polygon region: the mouse search must agree with it everywhere.
+POINT SearchWithRegions(POINT pixel) {
+    const int c0 = pixel.x / 40, r0 = pixel.y / 40;
+    const POINT candidates[] = {{c0, r0}, {c0 - 1, r0}, c0 % 2 == 1 ? POINT{c0, r0 - 1} : POINT{c0 - 1, r0 - 1}};
+    for (const POINT& hex : candidates)
+        if (CheckPos(&hex, &pixel)) return hex;
+    return candidates[0];
+}
+
+TEST(GetMousePosToHexPos, AgreesWithTheRegionSearchAroundAndInsideAMapPicture) {
+    int mismatches = 0;
+    for (int y = -60; y < 40 * 26 + 80; ++y)
+        for (int x = -60; x < 40 * 26 + 70; ++x) {
+            const POINT pixel{x, y};
+            if (!HexIs(pixel, SearchWithRegions(pixel)) && ++mismatches <= 10)
+                ADD_FAILURE() << HexIs(pixel, SearchWithRegions(pixel)).message();
+        }
+    EXPECT_EQ(mismatches, 0);
+    for (const POINT pixel : {POINT{(1 << 25) - 7, 13}, POINT{-(1 << 25) + 3, 1 << 25}, POINT{INT_MAX - 5, INT_MIN + 9}})
+        EXPECT_TRUE(HexIs(pixel, SearchWithRegions(pixel)));
+}
+
 TEST(GetMousePosToHexPos, FarPixelsAndNullAreSafe) {
     EXPECT_TRUE(HexIs({INT_MAX, INT_MAX}, {INT_MAX / 40, INT_MAX / 40}));
     EXPECT_TRUE(HexIs({INT_MIN, INT_MIN}, {INT_MIN / 40, INT_MIN / 40}));

@@ -1,11 +1,16 @@
 // CArchive: a buffered, little-endian, unaligned stream of values over a CFile,
 // either storing or loading, and the framework's object serialization on it.
-// Value extractors throw CArchiveException(endOfFile) when the data runs out;
-// block Read returns how much it got.
+//
+// Loading treats the bytes as untrusted. Value extractors throw
+// CArchiveException(endOfFile) when the data runs out inside a value; the bytes
+// of that partial value are consumed and gone, so the archive is then at its
+// end. Block Read returns how much it got (0 at the end) and never throws for
+// lack of data. Lengths and indices read from an archive never size an
+// allocation beyond the bytes actually delivered.
 #pragma once
 
 #include <memory>
-#include <vector>
+#include <type_traits>
 
 #include "qvplatform/file.h"
 
@@ -13,8 +18,12 @@ class QVP_API CArchive {
 public:
     enum Mode : UINT { store = 0, load = 1, bNoFlushOnDelete = 2 };
 
+    // Buffers below 64 bytes are raised to 64. `lpBuf`, when given and at least
+    // that large, is used as the buffer and must outlive the archive.
     CArchive(CFile* pFile, UINT nMode, int nBufSize = 4096, void* lpBuf = nullptr);
-    ~CArchive();  // a storing archive still open flushes, never throwing
+    // An archive still attached is closed (a storing one flushed) unless it was
+    // made with bNoFlushOnDelete; errors are swallowed: a destructor never throws.
+    ~CArchive();
 
     CArchive(const CArchive&) = delete;
     CArchive& operator=(const CArchive&) = delete;
@@ -23,16 +32,25 @@ public:
     BOOL IsStoring() const { return (m_nMode & load) == 0; }
     CFile* GetFile() const { return m_pFile; }
 
+    // Loading only (writeOnly otherwise).
     UINT Read(void* lpBuf, UINT nMax);
+    // Storing only (readOnly otherwise).
     void Write(const void* lpBuf, UINT nMax);
+    // Storing: writes the buffered bytes to the file. Loading: moves the file
+    // back over the bytes buffered but not yet read, so that the file position
+    // is just past what the archive has handed out.
     void Flush();
-    void Close();  // flushes when storing, then detaches from the file
-    void Abort();  // detaches without flushing
+    // Flushes, then detaches from the file (which stays open). A detached
+    // archive refuses every transfer (genericException).
+    void Close();
+    void Abort();  // detaches without flushing: buffered bytes are dropped
 
     CArchive& operator<<(BYTE by);
     CArchive& operator<<(WORD w);
     CArchive& operator<<(LONG l);
     CArchive& operator<<(DWORD dw);
+    // LONGLONG is `long` on this platform (64 bits): a `long` travels as 8
+    // bytes, never as the 4 it had where the library came from.
     CArchive& operator<<(LONGLONG ll);
     CArchive& operator<<(ULONGLONG ull);
     CArchive& operator<<(float f);
@@ -41,6 +59,9 @@ public:
     CArchive& operator<<(char ch) { return *this << static_cast<BYTE>(ch); }
     CArchive& operator<<(signed char ch) { return *this << static_cast<BYTE>(ch); }
     CArchive& operator<<(bool b) { return *this << static_cast<BYTE>(b ? 1 : 0); }
+    // A C string goes out in the framework string encoding, as a CString would
+    // (a null pointer as the empty string).
+    CArchive& operator<<(LPCSTR psz);
 
     CArchive& operator>>(BYTE& by);
     CArchive& operator>>(WORD& w);
@@ -53,48 +74,83 @@ public:
     CArchive& operator>>(short& s);
     CArchive& operator>>(char& ch);
     CArchive& operator>>(signed char& ch);
-    CArchive& operator>>(bool& b);
+    CArchive& operator>>(bool& b);  // any nonzero byte is true
 
-    // `long` is 64 bits here and never travels: use LONG or LONGLONG.
-    CArchive& operator<<(long) = delete;
-    CArchive& operator<<(unsigned long) = delete;
-    CArchive& operator>>(long&) = delete;
-    CArchive& operator>>(unsigned long&) = delete;
+    // Any other pointer would quietly become the bool above.
+    template <class T>
+    requires(!std::is_base_of_v<CObject, T>) CArchive& operator<<(const T*) = delete;
 
-    // Object serialization: a class tag, schema and class name ahead of the first
-    // object of a class, a short class reference ahead of later ones, and a
-    // back-reference by index for an object already written.
+    // Object serialization in the framework's format. Ahead of an object:
+    //   0x0000                       a null object;
+    //   0xFFFF, schema (16 bits, the versionable flag off), name length (16
+    //          bits), name bytes         the first object of a class;
+    //   0x8000 | class index         a later object of a class already written;
+    //   object index                 an object already written (a back-reference).
+    // An index of 0x7FFF or more is written as 0x7FFF and a 32-bit tag (the
+    // class form with bit 31 set). Classes and objects share one index counter
+    // starting at 1, in the order they are written. Classes are found by name
+    // through CRuntimeClass::FromName; only serialisable ones (schema not
+    // 0xFFFF) are written or read.
     void WriteObject(const CObject* pObject);
+    // Errors: an unknown or unserialisable class, or one not derived from
+    // `pClassRefRequested`, is badClass; a schema that differs from the class's
+    // is badSchema unless the class is versionable; an index that names no
+    // earlier entry of the right kind is badIndex. An object whose Serialize
+    // throws is deleted before the exception leaves.
     CObject* ReadObject(const CRuntimeClass* pClassRefRequested);
     void WriteClass(const CRuntimeClass* pClassRef);
+    // Reads a class tag. When it is an object tag instead, returns null and puts
+    // the tag into *pObTag (badIndex when pObTag is null).
     const CRuntimeClass* ReadClass(const CRuntimeClass* pClassRefRequested = nullptr,
                                    UINT* pSchema = nullptr, DWORD* pObTag = nullptr);
 
-    // The schema of the object being loaded, for a versionable class's Serialize;
-    // (UINT)-1 once read.
+    // The schema in the archive of the object being loaded, for a versionable
+    // class's Serialize; (UINT)-1 once read.
     UINT GetObjectSchema();
     void SetObjectSchema(UINT nSchema) { m_nObjectSchema = nSchema; }
 
-    // Counts of collections (framework count encoding).
+    // Counts of collections (framework count encoding): a 16-bit count below
+    // 0xFFFF, else 0xFFFF and a 32-bit count. A count read is untrusted: never
+    // reserve memory for it.
     void WriteCount(DWORD dwCount);
     DWORD ReadCount();
 
 private:
-    struct Impl;
-    std::unique_ptr<Impl> m_impl;
+    struct Impl;  // the object maps, made on first use
+
+    void CheckLoading() const;
+    void CheckStoring() const;
+    void LoadForValue(UINT nSize);
+    void RoomForValue();
+    UINT FillBuffer(UINT nWanted);
+    void ThrowEndOfFile(UINT nNeeded, UINT nLeft) const;
+    Impl& Maps();
+
     CFile* m_pFile;
     UINT m_nMode;
     UINT m_nObjectSchema = static_cast<UINT>(-1);
+    UINT m_nBufSize;
+    std::unique_ptr<BYTE[]> m_ownBuffer;
+    BYTE* m_lpBufStart;
+    BYTE* m_lpBufCur;
+    // Loading reads up to m_lpBufMax (the end of the bytes read in), storing
+    // writes up to m_lpBufLimit (the end of the buffer); the other one equals
+    // m_lpBufStart, so a transfer in the wrong direction, or on a closed
+    // archive, always takes the slow path that checks and throws.
+    BYTE* m_lpBufMax;
+    BYTE* m_lpBufLimit;
+    std::unique_ptr<Impl> m_impl;
 };
 
 QVP_API CArchive& operator<<(CArchive& ar, const CObject* pObject);
 QVP_API CArchive& operator>>(CArchive& ar, CObject*& pObject);
 QVP_API CArchive& operator>>(CArchive& ar, const CObject*& pObject);
 
-// Typed extraction for a class declared with DECLARE_SERIAL: the object read
-// must be of class T or derived from it, else badClass is thrown.
+// Typed extraction: the object read must be of class T or derived from it, else
+// badClass is thrown before anything is created. T names its class record
+// through a static GetThisClass().
 template <class T>
 CArchive& ReadTypedObject(CArchive& ar, T*& pObject) {
-    pObject = static_cast<T*>(ar.ReadObject(RUNTIME_CLASS(T)));
+    pObject = static_cast<T*>(ar.ReadObject(T::GetThisClass()));
     return ar;
 }

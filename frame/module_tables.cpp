@@ -1,0 +1,30 @@
+#include "frame/module_tables.h"
+
+#include "qvdll/hexmap.h"
+#include "qvdll/resource.h"
+#include "view/hexmask.h"
+
+namespace qvdll::detail {
+namespace {
+
+// Every class a host may create by name. A new class is its header above and
+// one line here. The tables are constants, complete before any code of the
+// module runs, so registration does not depend on the order of start-up code.
+constinit const CRuntimeClass* const kClasses[] = {
+    RUNTIME_CLASS(CHexMap),
+};
+
+constinit const AFX_BITMAP_RESOURCE kBitmaps[] = {
+    {IDB_HEXMASK, g_hexMaskBitmap},
+};
+
+}  // namespace
+
+std::span<const CRuntimeClass* const> ModuleClasses() {
+    return kClasses;
+}
+std::span<const AFX_BITMAP_RESOURCE> ModuleBitmaps() {
+    return kBitmaps;
+}
+
+}  // namespace qvdll::detail

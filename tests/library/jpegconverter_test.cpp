@@ -1,0 +1,90 @@
+// CJpegConverter with a test-built Jpeglib: calls, and one use of the library
+// per load. (The module tests cover a Jpeglib without Jpeg2bmp and none at all.)
+#include <link.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "module/fixtures/fake_jpeglib.h"
+#include "qvdll/jpegconverter.h"
+
+namespace {
+
+bool IsMapped(const std::string& path) {
+    auto visit = [](dl_phdr_info* info, size_t, void* data) {
+        return info->dlpi_name && *static_cast<std::string*>(data) == info->dlpi_name ? 1 : 0;
+    };
+    std::string wanted = path;
+    return dl_iterate_phdr(visit, &wanted) != 0;
+}
+
+const std::string kJpeglibOk = std::string(QVTEST_JPEG_OK_DIR) + "/libJpeglib.so";
+
+class JpegConverter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char logPath[] = "/tmp/qvtest-jpeglib-XXXXXX";
+        int fd = mkstemp(logPath);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        m_logPath = logPath;
+        setenv(kJpeglibLogVariable, logPath, 1);
+    }
+    void TearDown() override {
+        unsetenv("QVDLL_LIBRARY_PATH");
+        unsetenv(kJpeglibLogVariable);
+        unlink(m_logPath.c_str());
+    }
+    void JpeglibIn(const char* folder) { setenv("QVDLL_LIBRARY_PATH", folder, 1); }
+    std::string Log() { return ReadJpeglibLog(m_logPath); }
+
+    std::string m_logPath;
+};
+
+TEST_F(JpegConverter, ConvertPassesItsArgumentsAndTheResultThrough) {
+    JpeglibIn(QVTEST_JPEG_OK_DIR);
+    {
+        CJpegConverter converter;
+        EXPECT_TRUE(converter.IsLoaded());
+        EXPECT_TRUE(IsMapped(kJpeglibOk));
+        EXPECT_EQ(converter.Convert(reinterpret_cast<HDC>(std::uintptr_t{0xabc}), "Images\\x.jpg"),
+                  FakeJpegBitmap());
+        EXPECT_EQ(converter.Convert(nullptr, ""), FakeJpegBitmap());
+    }
+    EXPECT_FALSE(IsMapped(kJpeglibOk));
+    EXPECT_EQ(Log(), "init\nconvert abc Images\\x.jpg\nconvert 0 \nfini\n");
+}
+
+TEST_F(JpegConverter, LoadingAgainReleasesTheFormerUse) {
+    JpeglibIn(QVTEST_JPEG_OK_DIR);
+    {
+        CJpegConverter converter;
+        EXPECT_TRUE(converter.Load());
+        EXPECT_TRUE(converter.IsLoaded());
+    }
+    EXPECT_FALSE(IsMapped(kJpeglibOk));
+    EXPECT_EQ(Log(), "init\nfini\ninit\nfini\n");
+}
+
+TEST_F(JpegConverter, UnloadLeavesNoEntry) {
+    JpeglibIn(QVTEST_JPEG_OK_DIR);
+    CJpegConverter converter;
+    converter.Unload();
+    EXPECT_FALSE(converter.IsLoaded());
+    EXPECT_FALSE(IsMapped(kJpeglibOk));
+    EXPECT_EQ(converter.Convert(nullptr, "x.jpg"), nullptr);
+    converter.Unload();
+    EXPECT_EQ(Log(), "init\nfini\n");
+}
+
+TEST(ModuleJpegConverter, ALinkedHostFindsTheModulesConverter) {
+    // The library attached when this program started.
+    const CJpegConverter* pConverter = GetModuleJpegConverter();
+    ASSERT_NE(pConverter, nullptr);
+    EXPECT_EQ(IsJpegLoadOk(), pConverter->IsLoaded());
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+#include "alloc_counter.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+std::atomic<bool> g_watching{false};
+std::atomic<std::size_t> g_largest{0};
+std::atomic<std::size_t> g_count{0};
+
+void* Allocate(std::size_t size) {
+    if (g_watching.load(std::memory_order_relaxed)) {
+        g_count.fetch_add(1, std::memory_order_relaxed);
+        std::size_t seen = g_largest.load(std::memory_order_relaxed);
+        while (size > seen && !g_largest.compare_exchange_weak(seen, size)) {
+        }
+    }
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(std::size_t size) {
+    return Allocate(size);
+}
+void* operator new[](std::size_t size) {
+    return Allocate(size);
+}
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return Allocate(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return operator new(size, tag);
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+
+namespace qvtest {
+
+AllocationWatch::AllocationWatch() {
+    g_largest = 0;
+    g_count = 0;
+    g_watching = true;
+}
+
+AllocationWatch::~AllocationWatch() {
+    g_watching = false;
+}
+
+std::size_t AllocationWatch::Largest() const {
+    return g_largest;
+}
+std::size_t AllocationWatch::Count() const {
+    return g_count;
+}
+
+}  // namespace qvtest

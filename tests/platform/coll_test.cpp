@@ -1,0 +1,286 @@
+#include <qvplatform/archive.h>
+#include <qvplatform/coll.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "alloc_counter.h"
+#include "test_support.h"
+
+using qvtest::Bytes;
+using qvtest::Loaded;
+using qvtest::MakeBytes;
+using qvtest::Stored;
+
+namespace {
+
+// An element with a heap-owning member that counts its lives and assignments;
+// assigning the value 13 fails.
+struct Tracked {
+    static inline int live = 0;
+    static inline int assignments = 0;
+
+    Tracked() { ++live; }
+    Tracked(int v) : value(v), payload(std::to_string(v) + " long enough to live on the heap") {
+        ++live;
+    }
+    Tracked(const Tracked& other) : value(other.value), payload(other.payload) { ++live; }
+    Tracked& operator=(const Tracked& other) {
+        if (other.value == 13) throw std::runtime_error("unlucky");
+        value = other.value;
+        payload = other.payload;
+        ++assignments;
+        return *this;
+    }
+    ~Tracked() { --live; }
+    bool operator==(const Tracked& other) const { return value == other.value; }
+
+    int value = 0;
+    std::string payload;
+};
+
+// Like the library's unit: no copy constructor, a virtual assignment and a
+// virtual equality that looks at an identity only.
+class Record {
+public:
+    Record() = default;
+    Record(const Record&) = delete;
+    virtual ~Record() = default;
+    virtual Record& operator=(const Record& other) {
+        id = other.id;
+        name = other.name;
+        return *this;
+    }
+    virtual bool operator==(const Record& other) const { return id == other.id; }
+    int id = 0;
+    std::string name;
+};
+
+template <class List>
+std::vector<int> Values(const List& list) {
+    std::vector<int> values;
+    for (POSITION pos = list.GetHeadPosition(); pos;) values.push_back(list.GetNext(pos));
+    return values;
+}
+
+template <class List>
+std::vector<int> ValuesBackwards(const List& list) {
+    std::vector<int> values;
+    for (POSITION pos = list.GetTailPosition(); pos;) values.push_back(list.GetPrev(pos));
+    return values;
+}
+
+std::vector<std::string> Entries(const CStringList& list) {
+    std::vector<std::string> entries;
+    for (POSITION pos = list.GetHeadPosition(); pos;) entries.push_back(list.GetNext(pos).str());
+    return entries;
+}
+
+}  // namespace
+
+TEST(CList, AddsWalksAndInsertsInOrder) {
+    CList<int, int> list;
+    EXPECT_TRUE(list.IsEmpty());
+    list.AddTail(2);
+    list.AddTail(3);
+    POSITION first = list.AddHead(1);
+    EXPECT_EQ(Values(list), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(ValuesBackwards(list), (std::vector<int>{3, 2, 1}));
+
+    list.InsertAfter(first, 15);
+    list.InsertBefore(first, 0);
+    list.InsertBefore(nullptr, -1);  // at the head
+    list.InsertAfter(nullptr, 4);    // at the tail
+    EXPECT_EQ(Values(list), (std::vector<int>{-1, 0, 1, 15, 2, 3, 4}));
+    EXPECT_EQ(list.GetCount(), 7);
+    EXPECT_EQ(list.GetSize(), 7);
+    EXPECT_EQ(list.GetHead(), -1);
+    EXPECT_EQ(list.GetTail(), 4);
+}
+
+TEST(CList, RemovesAnywhereAndHandsBackRemovedEnds) {
+    CList<int, int> list;
+    for (int i = 1; i <= 5; ++i) list.AddTail(i);
+    list.RemoveAt(list.FindIndex(2));
+    EXPECT_EQ(Values(list), (std::vector<int>{1, 2, 4, 5}));
+    EXPECT_EQ(list.RemoveHead(), 1);
+    EXPECT_EQ(list.RemoveTail(), 5);
+    list.RemoveAt(list.GetHeadPosition());
+    list.RemoveAt(list.GetTailPosition());
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_EQ(list.GetHeadPosition(), nullptr);
+    EXPECT_EQ(list.GetTailPosition(), nullptr);
+    list.AddTail(9);  // usable again after it emptied
+    EXPECT_EQ(Values(list), (std::vector<int>{9}));
+}
+
+TEST(CList, FindsByValueAndByIndex) {
+    CList<int, int> list;
+    for (int v : {5, 7, 5, 9}) list.AddTail(v);
+    POSITION firstFive = list.Find(5);
+    ASSERT_NE(firstFive, nullptr);
+    EXPECT_EQ(firstFive, list.GetHeadPosition());
+    POSITION secondFive = list.Find(5, firstFive);
+    EXPECT_EQ(secondFive, list.FindIndex(2));
+    EXPECT_EQ(list.Find(5, secondFive), nullptr);
+    EXPECT_EQ(list.Find(8), nullptr);
+    EXPECT_EQ(list.FindIndex(-1), nullptr);
+    EXPECT_EQ(list.FindIndex(4), nullptr);
+    list.SetAt(secondFive, 6);
+    EXPECT_EQ(list.GetAt(secondFive), 6);
+    list.GetAt(firstFive) = 4;
+    EXPECT_EQ(Values(list), (std::vector<int>{4, 7, 6, 9}));
+}
+
+TEST(CList, EmptyListAndNullPositionsAreRefused) {
+    CList<int, int> list;
+    EXPECT_THROW(list.GetHead(), CInvalidArgException);
+    EXPECT_THROW(list.GetTail(), CInvalidArgException);
+    EXPECT_THROW(list.RemoveHead(), CInvalidArgException);
+    EXPECT_THROW(list.RemoveTail(), CInvalidArgException);
+    POSITION pos = nullptr;
+    EXPECT_THROW(list.GetNext(pos), CInvalidArgException);
+    EXPECT_THROW(list.GetAt(nullptr), CInvalidArgException);
+    EXPECT_THROW(list.RemoveAt(nullptr), CInvalidArgException);
+}
+
+TEST(CList, ElementsAreConstructedAssignedAndDestroyedExactlyOnce) {
+    Tracked::live = 0;
+    Tracked::assignments = 0;
+    {
+        CList<Tracked, const Tracked&> list;
+        for (int i = 100; i < 125; ++i) list.AddTail(Tracked(i));
+        EXPECT_EQ(Tracked::live, 25);
+        EXPECT_EQ(Tracked::assignments, 25);  // each node took its value by assignment
+        list.RemoveAt(list.FindIndex(3));
+        Tracked head = list.RemoveHead();
+        EXPECT_EQ(head.value, 100);
+        EXPECT_EQ(Tracked::live, 24);  // 23 in the list and `head`
+        EXPECT_EQ(list.Find(Tracked(120)), list.FindIndex(18));
+    }
+    EXPECT_EQ(Tracked::live, 0);
+    {
+        CList<Tracked, const Tracked&> list(3);
+        for (int i = 0; i < 7; ++i) list.AddTail(Tracked(i));
+        list.RemoveAll();
+        EXPECT_EQ(Tracked::live, 0);
+        list.AddTail(Tracked(1));
+    }
+    EXPECT_EQ(Tracked::live, 0);
+}
+
+TEST(CList, FailedAssignmentLeavesTheListAsItWas) {
+    Tracked::live = 0;
+    CList<Tracked, const Tracked&> list(2);
+    list.AddTail(Tracked(1));
+    EXPECT_THROW(list.AddTail(Tracked(13)), std::runtime_error);
+    EXPECT_THROW(list.InsertBefore(list.GetHeadPosition(), Tracked(13)), std::runtime_error);
+    EXPECT_EQ(list.GetCount(), 1);
+    EXPECT_EQ(Tracked::live, 1);
+    list.AddTail(Tracked(2));
+    list.AddTail(Tracked(3));
+    EXPECT_EQ(list.GetCount(), 3);
+    EXPECT_EQ(list.GetTail().value, 3);
+    list.RemoveAll();
+    EXPECT_EQ(Tracked::live, 0);
+}
+
+TEST(CList, ValuesWithoutCopyConstructorTravelByAssignment) {
+    CList<Record, Record&> list;
+    Record a;
+    a.id = 1;
+    a.name = "first";
+    Record b;
+    b.id = 2;
+    list.AddTail(a);
+    list.AddTail(b);
+    a.name = "changed";
+    EXPECT_EQ(list.GetHead().name, "first");  // the node holds its own copy
+    Record key;
+    key.id = 2;
+    EXPECT_EQ(list.Find(key), list.GetTailPosition());
+    list.RemoveAt(list.GetHeadPosition());
+    EXPECT_EQ(list.GetCount(), 1);
+}
+
+TEST(CList, NodesComeFromBlocksAndAreReused) {
+    CList<int, int> list(10);
+    std::size_t firstBlock, secondBlock, reused, afterRemoveAll;
+    {
+        qvtest::AllocationWatch watch;
+        for (int i = 0; i < 10; ++i) list.AddTail(i);
+        firstBlock = watch.Count();
+        list.AddTail(10);
+        secondBlock = watch.Count();
+        for (int i = 0; i < 5; ++i) list.RemoveTail();
+        for (int i = 0; i < 5; ++i) list.AddHead(i);
+        reused = watch.Count();
+        list.RemoveAll();
+        list.AddTail(1);
+        afterRemoveAll = watch.Count();
+    }
+    EXPECT_EQ(firstBlock, 1u);
+    EXPECT_EQ(secondBlock, 2u);
+    EXPECT_EQ(reused, 2u);
+    EXPECT_EQ(afterRemoveAll, 3u);  // RemoveAll released the blocks
+}
+
+TEST(CStringList, StoresTheCountThenEachString) {
+    CStringList list;
+    list.AddTail("a");
+    list.AddTail(CString("bc"));
+    EXPECT_EQ(Stored([&](CArchive& ar) { list.Serialize(ar); }),
+              MakeBytes({0x02, 0x00, 0x01, 'a', 0x02, 'b', 'c'}));
+    CStringList empty;
+    EXPECT_EQ(Stored([&](CArchive& ar) { empty.Serialize(ar); }), MakeBytes({0x00, 0x00}));
+}
+
+TEST(CStringList, LongCountFormRoundTrips) {
+    CStringList list(100);
+    for (int i = 0; i < 0xFFFF; ++i) list.AddTail(CString());
+    Bytes bytes = Stored([&](CArchive& ar) { list.Serialize(ar); });
+    ASSERT_EQ(bytes.size(), 6u + 0xFFFF);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6),
+              MakeBytes({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}));
+    CStringList back;
+    Loaded(bytes, [&](CArchive& ar) { back.Serialize(ar); });
+    EXPECT_EQ(back.GetCount(), 0xFFFF);
+}
+
+TEST(CStringList, LoadingAppendsToTheEntriesAlreadyThere) {
+    CStringList list;
+    list.AddTail("x");
+    Loaded(MakeBytes({0x02, 0x00, 0x01, 'a', 0x02, 'b', 'c'}),
+           [&](CArchive& ar) { list.Serialize(ar); });
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"x", "a", "bc"}));
+}
+
+TEST(CStringList, HostileCountReservesNothingAndKeepsWhatArrived) {
+    CStringList list;
+    CMemFile file(MakeBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x01, 'a'}));
+    CArchive ar(&file, CArchive::load);
+    std::size_t largest;
+    {
+        qvtest::AllocationWatch watch;
+        try {
+            list.Serialize(ar);
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
+        }
+        largest = watch.Largest();
+    }
+    EXPECT_LE(largest, 4096u);
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"a"}));
+}
+
+TEST(CStringList, IsASerialisableRuntimeClass) {
+    const CRuntimeClass* pClass = RUNTIME_CLASS(CStringList);
+    EXPECT_STREQ(pClass->m_lpszClassName, "CStringList");
+    EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CObject));
+    std::unique_ptr<CObject> created(pClass->CreateObject());
+    ASSERT_NE(created, nullptr);
+    EXPECT_TRUE(created->IsSerializable());
+    EXPECT_NE(DYNAMIC_DOWNCAST(CStringList, created.get()), nullptr);
+}

@@ -1,0 +1,322 @@
+#include <qvplatform/file.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "test_support.h"
+
+using qvtest::TempDir;
+
+namespace {
+
+constexpr UINT kCreateWrite = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary;
+constexpr UINT kReadExclusive = CFile::modeRead | CFile::typeBinary | CFile::shareExclusive;
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Write(CFile& file, const std::string& text) {
+    file.Write(text.data(), static_cast<UINT>(text.size()));
+}
+
+// A file whose descriptor is closed behind its back.
+class CLostFile : public CFile {
+public:
+    using CFile::CFile;
+    void LoseDescriptor() { ::close(m_fd); }
+};
+
+}  // namespace
+
+TEST(CFile, CreatesWritesAndReadsBack) {
+    TempDir dir;
+    std::string path = dir / "a.bin";
+    {
+        CFile file(path.c_str(), kCreateWrite);
+        Write(file, "hello");
+        EXPECT_EQ(file.GetLength(), 5u);
+        EXPECT_EQ(file.GetFilePath(), path);
+    }
+    CFile file(path.c_str(), CFile::modeRead);
+    char buf[16] = {};
+    EXPECT_EQ(file.Read(buf, sizeof buf), 5u);
+    EXPECT_STREQ(buf, "hello");
+    EXPECT_EQ(file.Read(buf, sizeof buf), 0u);
+}
+
+TEST(CFile, CreateTruncatesButNoTruncateKeepsOldBytesPastTheNewEnd) {
+    TempDir dir;
+    std::string path = dir / "map.bin";
+    WriteText(path, "0123456789");
+    {
+        CFile file(path.c_str(), kCreateWrite | CFile::modeNoTruncate);
+        Write(file, "ab");
+    }
+    EXPECT_EQ(ReadText(path), "ab23456789");
+    {
+        CFile file(path.c_str(), kCreateWrite);
+        Write(file, "xy");
+    }
+    EXPECT_EQ(ReadText(path), "xy");
+}
+
+TEST(CFile, NoTruncateStillCreatesAMissingFile) {
+    TempDir dir;
+    std::string path = dir / "new.bin";
+    {
+        CFile file(path.c_str(), kCreateWrite | CFile::modeNoTruncate);
+        Write(file, "n");
+    }
+    EXPECT_EQ(ReadText(path), "n");
+}
+
+TEST(CFile, MissingFileFailsWithItsNameAndErrno) {
+    TempDir dir;
+    std::string path = dir / "absent.bin";
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(path.c_str(), CFile::modeRead, &error));
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_EQ(error.m_lOsError, ENOENT);
+    EXPECT_EQ(error.m_strFileName, path);
+    EXPECT_EQ(std::string(error.what()),
+              "file not found: " + path + " (errno 2: No such file or directory)");
+    EXPECT_THROW_CAUSE(CFile(path.c_str(), CFile::modeRead), CFileException,
+                       CFileException::fileNotFound);
+}
+
+TEST(CFile, ExclusiveOpenIsRefusedWhileTheFileIsOpen) {
+    TempDir dir;
+    std::string path = dir / "locked.bin";
+    WriteText(path, "x");
+    CFile second;
+    CFileException error;
+    {
+        CFile first(path.c_str(), kReadExclusive);
+        EXPECT_FALSE(second.Open(path.c_str(), kReadExclusive, &error));
+        EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+        EXPECT_FALSE(second.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone, &error));
+        EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    }
+    // The destructor closed the first file and so released it.
+    EXPECT_TRUE(second.Open(path.c_str(), kReadExclusive, &error));
+    second.Close();
+
+    CFile shared(path.c_str(), CFile::modeRead | CFile::shareDenyWrite);
+    CFile alsoShared(path.c_str(), CFile::modeRead | CFile::shareDenyNone);
+    EXPECT_FALSE(second.Open(path.c_str(), kReadExclusive, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+}
+
+TEST(CFile, RefusedCreateLeavesTheFileInUseIntact) {
+    TempDir dir;
+    std::string path = dir / "inuse.bin";
+    WriteText(path, "precious");
+    CFile holder(path.c_str(), kReadExclusive);
+    CFile other;
+    CFileException error;
+    EXPECT_FALSE(other.Open(path.c_str(), kCreateWrite | CFile::shareExclusive, &error));
+    EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
+    EXPECT_EQ(ReadText(path), "precious");
+}
+
+TEST(CFile, ReadOnlyFileRefusesWrites) {
+    TempDir dir;
+    std::string path = dir / "ro.bin";
+    WriteText(path, "keep");
+    CFile file(path.c_str(), CFile::modeRead);
+    EXPECT_THROW_CAUSE(Write(file, "no"), CFileException, CFileException::accessDenied);
+    EXPECT_EQ(ReadText(path), "keep");
+
+    CFile writeOnly(path.c_str(), CFile::modeWrite | CFile::modeCreate | CFile::modeNoTruncate);
+    char buf[4];
+    EXPECT_THROW_CAUSE(writeOnly.Read(buf, 4), CFileException, CFileException::accessDenied);
+}
+
+TEST(CFile, WriteToAFullDiskThrowsDiskFull) {
+    if (::access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    CFile file("/dev/full", CFile::modeWrite);
+    EXPECT_THROW_CAUSE_MESSAGE(Write(file, "data"), CFileException, CFileException::diskFull,
+                               "disk full: /dev/full (errno 28: No space left on device)");
+}
+
+TEST(CFile, LostDescriptorIsAnInvalidFile) {
+    TempDir dir;
+    std::string path = dir / "lost.bin";
+    CLostFile file(path.c_str(), kCreateWrite);
+    file.LoseDescriptor();
+    EXPECT_THROW_CAUSE(Write(file, "x"), CFileException, CFileException::invalidFile);
+    file.Abort();
+}
+
+TEST(CFile, ClosedFileRefusesAccessAndClosesTwiceQuietly) {
+    TempDir dir;
+    CFile file((dir / "c.bin").c_str(), kCreateWrite);
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    char buf[1];
+    EXPECT_THROW_CAUSE(file.Read(buf, 1), CFileException, CFileException::invalidFile);
+    EXPECT_THROW_CAUSE(Write(file, "x"), CFileException, CFileException::invalidFile);
+    EXPECT_THROW_CAUSE(file.Seek(0, CFile::begin), CFileException, CFileException::invalidFile);
+    EXPECT_THROW_CAUSE(file.GetLength(), CFileException, CFileException::invalidFile);
+    EXPECT_NO_THROW(file.Flush());
+    EXPECT_NO_THROW(file.Close());
+}
+
+TEST(CFile, FolderCannotBeOpenedAsAFile) {
+    TempDir dir;
+    CFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(dir.Path().c_str(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+}
+
+TEST(CFile, TextModeWritesBytesUnchanged) {
+    TempDir dir;
+    std::string path = dir / "t.txt";
+    {
+        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText);
+        Write(file, "a\nb\r\n");
+    }
+    EXPECT_EQ(ReadText(path), "a\nb\r\n");
+}
+
+template <class Backing>
+class CFileSeeking : public ::testing::Test {
+protected:
+    Backing backing;
+};
+TYPED_TEST_SUITE(CFileSeeking, qvtest::Backings, qvtest::BackingNames);
+
+TYPED_TEST(CFileSeeking, SeekPastTheEndThenWriteFillsTheGapWithZeros) {
+    CFile& file = this->backing.file;
+    Write(file, "ab");
+    EXPECT_EQ(file.Seek(2, CFile::current), 4u);
+    Write(file, "z");
+    EXPECT_EQ(file.GetLength(), 5u);
+    file.SeekToBegin();
+    char buf[8] = {};
+    EXPECT_EQ(file.Read(buf, sizeof buf), 5u);
+    EXPECT_EQ(std::string(buf, 5), std::string("ab\0\0z", 5));
+    EXPECT_EQ(file.Seek(-1, CFile::end), 4u);
+    EXPECT_THROW_CAUSE(file.Seek(-6, CFile::end), CFileException, CFileException::badSeek);
+    EXPECT_THROW_CAUSE(file.Seek(0, 7), CFileException, CFileException::badSeek);
+}
+
+TYPED_TEST(CFileSeeking, SetLengthCutsAndExtendsWithoutMovingThePosition) {
+    CFile& file = this->backing.file;
+    Write(file, "abcdef");
+    file.SetLength(3);
+    EXPECT_EQ(file.GetLength(), 3u);
+    EXPECT_EQ(file.GetPosition(), 6u);
+    char buf[8];
+    EXPECT_EQ(file.Read(buf, sizeof buf), 0u);
+    file.SetLength(5);
+    file.SeekToBegin();
+    EXPECT_EQ(file.Read(buf, sizeof buf), 5u);
+    EXPECT_EQ(std::string(buf, 5), std::string("abc\0\0", 5));
+    EXPECT_EQ(file.SeekToEnd(), 5u);
+}
+
+TEST(CMemFile, StartsWithACopyAndGrowsOnWriting) {
+    BYTE source[] = {1, 2, 3};
+    CMemFile file(source);
+    source[0] = 9;
+    BYTE buf[4] = {};
+    EXPECT_EQ(file.Read(buf, 2), 2u);
+    EXPECT_EQ(buf[0], 1);
+    BYTE more[] = {7, 8, 9};
+    file.Write(more, 3);
+    EXPECT_EQ(file.Bytes(), qvtest::MakeBytes({1, 2, 7, 8, 9}));
+}
+
+TEST(CMemFile, ClosedMemoryFileRefusesAccessAndCannotOpenAName) {
+    CMemFile file(qvtest::MakeBytes({1, 2}));
+    CFileException error;
+    EXPECT_FALSE(file.Open("anything", CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::genericException);
+    file.Close();
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_TRUE(file.Bytes().empty());
+    BYTE by;
+    EXPECT_THROW_CAUSE(file.Read(&by, 1), CFileException, CFileException::invalidFile);
+    EXPECT_THROW_CAUSE(file.Write(&by, 1), CFileException, CFileException::invalidFile);
+}
+
+TEST(CFileException, MessagesCopyOutCutToFit) {
+    CFileException e(CFileException::diskFull, ENOSPC, "x.map");
+    char buf[10];
+    UINT help = 99;
+    EXPECT_TRUE(e.GetErrorMessage(buf, sizeof buf, &help));
+    EXPECT_STREQ(buf, "disk full");
+    EXPECT_EQ(help, 0u);
+    EXPECT_FALSE(e.GetErrorMessage(buf, 0));
+}
+
+TEST(AfxResolvePath, BackslashesSeparateFolders) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "Images");
+    WriteText(dir / "Images/tank.bmp", "");
+    std::string windows = dir.Path().string() + "\\Images\\tank.bmp";
+    EXPECT_EQ(AfxResolvePath(windows.c_str()), dir / "Images/tank.bmp");
+}
+
+TEST(AfxResolvePath, LetterCaseIsMatchedFolderByFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "images/units");
+    WriteText(dir / "images/units/tank.bmp", "t");
+    std::string asked = dir.Path().string() + "\\IMAGES\\Units\\TANK.BMP";
+    EXPECT_EQ(AfxResolvePath(asked.c_str()), dir / "images/units/tank.bmp");
+
+    // Open goes through the same resolution and keeps the caller's name.
+    CFile file(asked.c_str(), CFile::modeRead);
+    EXPECT_EQ(file.GetFilePath(), asked);
+    char c;
+    EXPECT_EQ(file.Read(&c, 1), 1u);
+    EXPECT_EQ(c, 't');
+}
+
+TEST(AfxResolvePath, ExactSpellingWinsAndSeveralMatchesGoByByteOrder) {
+    TempDir dir;
+    WriteText(dir / "Map.bmp", "");
+    WriteText(dir / "MAP.BMP", "");
+    EXPECT_EQ(AfxResolvePath((dir / "Map.bmp").c_str()), dir / "Map.bmp");
+    EXPECT_EQ(AfxResolvePath((dir / "map.bmp").c_str()), dir / "MAP.BMP");
+}
+
+TEST(AfxResolvePath, MissingFileKeepsItsNameInTheMatchedFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "images");
+    std::string asked = dir.Path().string() + "\\Images\\New.bmp";
+    EXPECT_EQ(AfxResolvePath(asked.c_str()), dir / "images/New.bmp");
+    std::string deeper = dir.Path().string() + "/Missing/Images/x.bmp";
+    EXPECT_EQ(AfxResolvePath(deeper.c_str()), deeper);
+
+    CFile created(asked.c_str(), kCreateWrite);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "images/New.bmp"));
+}
+
+TEST(AfxResolvePath, RelativeNamesResolveFromTheCurrentFolder) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path() / "images");
+    WriteText(dir / "images/a.bmp", "");
+    auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    std::string resolved = AfxResolvePath("Images\\A.BMP");
+    std::string dotted = AfxResolvePath(".\\IMAGES\\..\\images\\a.BMP");
+    std::filesystem::current_path(saved);
+    EXPECT_EQ(resolved, "images/a.bmp");
+    EXPECT_EQ(dotted, "./images/../images/a.bmp");
+    EXPECT_EQ(AfxResolvePath(nullptr), "");
+}

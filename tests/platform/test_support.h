@@ -1,0 +1,135 @@
+// Helpers shared by the platform tests: byte vectors, archives over memory,
+// temporary folders and a check of an exception's kind and cause.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <stdexcept>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include <qvplatform/archive.h>
+
+namespace qvtest {
+
+using Bytes = std::vector<BYTE>;
+
+inline Bytes MakeBytes(std::initializer_list<int> values) {
+    Bytes bytes;
+    for (int v : values) bytes.push_back(static_cast<BYTE>(v));
+    return bytes;
+}
+
+// What `body` writes through a storing archive, as bytes.
+inline Bytes Stored(const std::function<void(CArchive&)>& body) {
+    CMemFile file;
+    {
+        CArchive ar(&file, CArchive::store);
+        body(ar);
+        ar.Close();
+    }
+    return file.Bytes();
+}
+
+// Runs `body` on a loading archive over `bytes`.
+inline void Loaded(const Bytes& bytes, const std::function<void(CArchive&)>& body) {
+    CMemFile file(bytes);
+    CArchive ar(&file, CArchive::load);
+    body(ar);
+}
+
+// A folder of its own under the system's temporary folder, removed afterwards.
+class TempDir {
+public:
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qvtest-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The two files an archive runs over in the typed round-trip tests: each is
+// open for reading and writing, and Rewind goes back to its start.
+struct MemBacking {
+    CMemFile file;
+    void Rewind() { file.SeekToBegin(); }
+};
+
+struct DiskBacking {
+    TempDir dir;
+    CFile file{(dir / "archive.bin").c_str(),
+               CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary};
+    void Rewind() { file.SeekToBegin(); }
+};
+
+using Backings = ::testing::Types<MemBacking, DiskBacking>;
+
+// Names the typed tests after their backing.
+struct BackingNames {
+    template <class T>
+    static std::string GetName(int) {
+        return std::is_same_v<T, MemBacking> ? "Memory" : "Disk";
+    }
+};
+
+// Stores with `store` into the backing, rewinds, then loads with `load`.
+template <class Backing>
+void RoundTrip(Backing& backing, const std::function<void(CArchive&)>& store,
+               const std::function<void(CArchive&)>& load) {
+    {
+        CArchive ar(&backing.file, CArchive::store);
+        store(ar);
+        ar.Close();
+    }
+    backing.Rewind();
+    CArchive ar(&backing.file, CArchive::load);
+    load(ar);
+}
+
+}  // namespace qvtest
+
+// Expects `statement` to throw `ExceptionType` with the given cause; reports
+// the message of whatever else it threw.
+#define EXPECT_THROW_CAUSE(statement, ExceptionType, expectedCause)             \
+    do {                                                                        \
+        try {                                                                   \
+            statement;                                                          \
+            ADD_FAILURE() << "expected " #ExceptionType " from: " #statement;   \
+        } catch (const ExceptionType& e_) {                                     \
+            EXPECT_EQ(e_.m_cause, (expectedCause)) << "message: " << e_.what(); \
+        } catch (const std::exception& e_) {                                    \
+            ADD_FAILURE() << "expected " #ExceptionType ", got: " << e_.what(); \
+        }                                                                       \
+    } while (0)
+
+// As above, and the message must contain `text`.
+#define EXPECT_THROW_CAUSE_MESSAGE(statement, ExceptionType, expectedCause, text) \
+    do {                                                                          \
+        try {                                                                     \
+            statement;                                                            \
+            ADD_FAILURE() << "expected " #ExceptionType " from: " #statement;     \
+        } catch (const ExceptionType& e_) {                                       \
+            EXPECT_EQ(e_.m_cause, (expectedCause)) << "message: " << e_.what();   \
+            EXPECT_NE(std::string(e_.what()).find(text), std::string::npos)       \
+                << "message: " << e_.what();                                      \
+        } catch (const std::exception& e_) {                                      \
+            ADD_FAILURE() << "expected " #ExceptionType ", got: " << e_.what();   \
+        }                                                                         \
+    } while (0)
