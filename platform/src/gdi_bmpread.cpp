@@ -1,6 +1,4 @@
 // Reading BMP pictures, field by field, every size checked against the bytes present.
-#include <strings.h>
-
 #include <algorithm>
 #include <bit>
 #include <filesystem>
@@ -9,6 +7,7 @@
 
 #include "gdi_internal.h"
 #include "qvplatform/bmpfile.h"
+#include "qvplatform/file.h"
 #include "qvplatform/module.h"
 
 namespace qvp::detail {
@@ -204,38 +203,10 @@ std::unique_ptr<BitmapObject> ReadBmp(std::span<const BYTE> bytes, bool mono) {
     return bitmap;
 }
 
-// Windows-style names: `\` separates folders, and where no entry has the exact spelling one
-// that differs only in letter case is taken, folder by folder.
-std::filesystem::path ResolvePath(const char* name) {
-    std::string text(name);
-    std::replace(text.begin(), text.end(), '\\', '/');
-    std::filesystem::path wanted(text);
-    std::error_code ec;
-    if (std::filesystem::exists(wanted, ec)) return wanted;
-    std::filesystem::path found = wanted.is_absolute() ? wanted.root_path() : ".";
-    for (const auto& part : wanted.relative_path()) {
-        std::filesystem::path exact = found / part;
-        if (std::filesystem::exists(exact, ec)) {
-            found = exact;
-            continue;
-        }
-        bool matched = false;
-        for (const auto& entry : std::filesystem::directory_iterator(found, ec)) {
-            if (strcasecmp(entry.path().filename().c_str(), part.c_str()) == 0) {
-                found = entry.path();
-                matched = true;
-                break;
-            }
-        }
-        if (!matched) return wanted;
-    }
-    return found;
-}
-
 // The whole file, or nothing when it is missing, unreadable or past any picture's size.
 std::optional<std::vector<BYTE>> ReadFile(const char* name) {
     constexpr std::uintmax_t kMaxFileSize = std::uintmax_t{1} << 28;
-    std::filesystem::path path = ResolvePath(name);
+    std::filesystem::path path = AfxResolvePath(name);
     std::error_code ec;
     std::uintmax_t size = std::filesystem::file_size(path, ec);
     if (ec || size > kMaxFileSize) return std::nullopt;

@@ -1,6 +1,7 @@
 // Fonts: creation, faces found through fontconfig, glyphs rendered by FreeType without
 // anti-aliasing and kept in a cache per face and size.
 #include "gdi_font.h"
+#include "qvplatform/cp932.h"
 
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
@@ -44,28 +45,6 @@ constexpr Substitute kSubstitutes[] = {
     {"Terminal", "monospace", false},        {"Courier", "monospace", false},
 };
 
-std::string ToUtf8(const std::u32string& text) {
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | c >> 6);
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | c >> 12);
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | c >> 18);
-            out += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-            out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 // What fontconfig is asked for.
 struct Request {
     std::string family;
@@ -77,7 +56,7 @@ struct Request {
 Request RequestFor(const LOGFONTA& log) {
     Request r;
     std::size_t length = strnlen(log.lfFaceName, LF_FACESIZE);
-    r.family = ToUtf8(DecodeCp932(log.lfFaceName, length));
+    r.family = Cp932ToUtf8({log.lfFaceName, length});
     r.bold = log.lfWeight >= 600;
     r.italic = log.lfItalic != 0;
     r.japanese = log.lfCharSet == SHIFTJIS_CHARSET;

@@ -45,11 +45,10 @@ protected:
     int m_nMaxWidth = 0;
 };
 
-// Guards every face, its glyph cache and the code page converter.
+// Guards every face and its glyph cache.
 std::mutex& FontMutex();
 
-// Converts code page 932 text to code points; callers hold FontMutex(). A byte that does not
-// start a character becomes U+FFFD, and decoding goes on with the next byte.
+// Code page 932 text as code points, U+FFFD for bytes that form no character.
 std::u32string DecodeCp932(const char* text, std::size_t length);
 
 }  // namespace qvp::detail

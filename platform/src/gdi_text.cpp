@@ -1,19 +1,15 @@
 // Text: code page 932 decoding, line layout with the selected font, and drawing glyphs in
 // the exact text colour.
-#include <iconv.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
 #include "gdi_draw_internal.h"
 #include "gdi_font.h"
+#include "qvplatform/cp932.h"
 
 namespace qvp::detail {
 
 namespace {
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 // Division rounding towards minus infinity, so centring is the same on both sides of 0.
 int FloorDiv(int a, int b) {
@@ -103,42 +99,11 @@ std::u32string Decode(LPCSTR text, int length) {
 }  // namespace
 
 std::u32string DecodeCp932(const char* text, std::size_t length) {
-    std::u32string out;
-    out.reserve(length);
+    // Labels are mostly ASCII, which maps to itself; only other text goes to the converter.
     if (std::all_of(text, text + length,
-                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        for (std::size_t i = 0; i < length; ++i) out += static_cast<char32_t>(text[i]);
-        return out;
-    }
-    static iconv_t converter = iconv_open("UTF-32LE", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-        for (std::size_t i = 0; i < length; ++i)
-            out += static_cast<unsigned char>(text[i]) < 0x80 ? static_cast<char32_t>(text[i])
-                                                              : kReplacement;
-        return out;
-    }
-    iconv(converter, nullptr, nullptr, nullptr, nullptr);
-    char* in = const_cast<char*>(text);
-    std::size_t inLeft = length;
-    while (inLeft > 0) {
-        char buffer[256];
-        char* outPtr = buffer;
-        std::size_t outLeft = sizeof buffer;
-        std::size_t result = iconv(converter, &in, &inLeft, &outPtr, &outLeft);
-        for (char* p = buffer; p + 4 <= outPtr; p += 4) {
-            auto b = reinterpret_cast<unsigned char*>(p);
-            out += static_cast<char32_t>(b[0] | b[1] << 8 | b[2] << 16 |
-                                         static_cast<char32_t>(b[3]) << 24);
-        }
-        if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
-            // An invalid or cut-off character: one byte is given up and decoding goes on.
-            out += kReplacement;
-            ++in;
-            --inLeft;
-            iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        }
-    }
-    return out;
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::u32string(text, text + length);
+    return Cp932ToUtf32({text, length});
 }
 
 }  // namespace qvp::detail
