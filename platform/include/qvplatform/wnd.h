@@ -168,6 +168,12 @@ public:
     void UpdateWindow();
     void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr,
                       LPCRECT lpClipRect = nullptr);
+    // The contexts of ::GetDC and ::BeginPaint as framework objects (CDC::FromHandle); an
+    // object without a window gets a screen context from GetDC, as ::GetDC(nullptr) does.
+    CDC* GetDC();
+    int ReleaseDC(CDC* pDC);
+    CDC* BeginPaint(LPPAINTSTRUCT lpPaint);
+    void EndPaint(const PAINTSTRUCT* lpPaint);
 
     int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE);
     int GetScrollPos(int nBar) const;
