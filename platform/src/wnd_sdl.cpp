@@ -418,8 +418,11 @@ void Dispatch(const SDL_Event& e) {
 
 std::unique_ptr<WindowBackend> CreateSdlBackend(HWND hWnd, const std::string& title, int cx, int cy,
                                                 std::string& error) {
-    // A library does not take the process's signals.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A library does not take the process's signals. The window's picture is copied in
+    // software: a graphics-card renderer would only add a copy (and on the offscreen driver
+    // leaves memory behind). The environment may still say otherwise.
+    SDL_SetHintWithPriority(SDL_HINT_NO_SIGNAL_HANDLERS, "1", SDL_HINT_DEFAULT);
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         error = std::string("cannot start SDL video: ") + SDL_GetError();
         return nullptr;

@@ -90,6 +90,12 @@ QVP_API LRESULT SendMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
 inline LRESULT SendMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return SendMessageA(hWnd, message, wParam, lParam);
 }
+// Queues a message that the loop sends on its next pass, before painting; FALSE for a bad
+// handle. Scripts of input for a real window go this way too.
+QVP_API BOOL PostMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+inline BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    return PostMessageA(hWnd, message, wParam, lParam);
+}
 // Sizes the client area to nWidth x nHeight (x and y are kept for nothing), sends WM_SIZE
 // and, with bRepaint, invalidates the whole client area.
 QVP_API BOOL MoveWindow(HWND hWnd, int x, int y, int nWidth, int nHeight, BOOL bRepaint);
@@ -129,9 +135,10 @@ QVP_API LPCSTR AfxGetWindowError();
 
 // ---- The message loop ----
 
-// Turns waiting input of real windows into messages, then paints every window with an
-// invalid area and shows the pictures of real windows. With bWait, first waits for input.
-// FALSE once PostQuitMessage was called or no real window is left.
+// Sends the posted messages, paints every window with an invalid area and shows the
+// pictures of real windows, then turns waiting input of real windows into messages (with
+// bWait, waiting for some when nothing is posted) and does the same again. FALSE once
+// PostQuitMessage was called or no real window is left.
 QVP_API BOOL AfxPumpMessages(BOOL bWait);
 // Pumps until PostQuitMessage or until the last real window is closed; returns the exit code.
 QVP_API int AfxRunMessageLoop();
@@ -158,6 +165,7 @@ public:
     virtual BOOL Create(LPCSTR lpszWindowName, int cx, int cy, UINT nBackend = WNDBACK_HEADLESS);
     virtual BOOL DestroyWindow();
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
 
     void GetClientRect(LPRECT lpRect) const;
