@@ -21,6 +21,27 @@ public:
     using CScrollView::m_pageDev;
 };
 
+// Scrolls its own way, as a view derived from the scroll view may: its map takes the
+// scroll messages, and its size handler runs the base's first.
+class COwnScrollView : public CPictureView {
+public:
+    std::vector<UINT> m_codes;
+    SIZE m_sizeSeen{};
+
+protected:
+    afx_msg void OnVScroll(UINT nSBCode, UINT, CScrollBar*) { m_codes.push_back(nSBCode); }
+    afx_msg void OnSize(UINT nType, int cx, int cy) {
+        CScrollView::OnSize(nType, cx, cy);
+        m_sizeSeen = {cx, cy};
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(COwnScrollView, CPictureView)
+ON_WM_VSCROLL()
+ON_WM_SIZE()
+END_MESSAGE_MAP()
+
 class ScrollViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -130,4 +151,18 @@ TEST_F(ScrollViewTest, SmallerTotalClampsThePosition) {
 
 TEST_F(ScrollViewTest, OnlyPixelUnitsAreSupported) {
     EXPECT_THROW(m_view->SetScrollSizes(2, {10, 10}), CInvalidArgException);
+}
+
+TEST(ScrollViewDerived, OwnHandlersReplaceTheScrollViewsAndMayCallThem) {
+    auto* view = new COwnScrollView;
+    view->SetScrollSizes(MM_TEXT, {1050, 1060});
+    ASSERT_TRUE(view->Create("v", 400, 300));
+    EXPECT_EQ(view->m_sizeSeen.cy, 300);
+    EXPECT_EQ(view->GetScrollLimit(SB_VERT), 760);  // the base's handler set the bars
+    view->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0));
+    EXPECT_EQ(view->m_codes, std::vector<UINT>{SB_PAGEDOWN});
+    EXPECT_EQ(view->GetScrollPosition().y, 0);
+    view->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0));  // still the base's
+    EXPECT_EQ(view->GetScrollPosition().x, 105);
+    view->DestroyWindow();
 }

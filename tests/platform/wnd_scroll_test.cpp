@@ -96,15 +96,6 @@ TEST_P(ScrollBar, WidestRangeDoesNotOverflow) {
     EXPECT_EQ(m_wnd.GetScrollPos(Bar()), INT_MAX);
 }
 
-TEST_P(ScrollBar, BarsAreIndependent) {
-    SetInfo(SIF_RANGE | SIF_POS, 0, 100, 0, 40);
-    int other = Bar() == SB_HORZ ? SB_VERT : SB_HORZ;
-    EXPECT_EQ(m_wnd.GetScrollPos(other), 0);
-    int nMin, nMax;
-    m_wnd.GetScrollRange(other, &nMin, &nMax);
-    EXPECT_EQ(nMax, 0);
-}
-
 INSTANTIATE_TEST_SUITE_P(BothBars, ScrollBar, ::testing::Values(SB_HORZ, SB_VERT),
                          [](const auto& param) {
                              return param.param == SB_HORZ ? "Horz" : "Vert";

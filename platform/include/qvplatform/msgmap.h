@@ -115,6 +115,10 @@ template <class C, class R, class... A>
 struct MemberOf<R (C::*)(A...)> {
     using Class = C;
 };
+template <class C, class R, class... A>
+struct MemberOf<R (C::*)(A...) noexcept> {
+    using Class = C;
+};
 
 // The object a handler runs on: the map that named it belongs to its class or a base.
 template <auto pfn>
