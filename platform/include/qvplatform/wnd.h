@@ -96,8 +96,8 @@ QVP_API BOOL PostMessageA(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 inline BOOL PostMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) {
     return PostMessageA(hWnd, message, wParam, lParam);
 }
-// Sizes the client area to nWidth x nHeight (x and y are kept for nothing), sends WM_SIZE
-// and, with bRepaint, invalidates the whole client area.
+// Sizes the client area to nWidth x nHeight, sends WM_SIZE and, with bRepaint, invalidates
+// the whole client area. x and y are ignored: a window has no place on a screen here.
 QVP_API BOOL MoveWindow(HWND hWnd, int x, int y, int nWidth, int nHeight, BOOL bRepaint);
 QVP_API BOOL GetClientRect(HWND hWnd, LPRECT lpRect);
 
