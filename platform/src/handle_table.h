@@ -10,7 +10,7 @@
 
 namespace qvp::detail {
 
-enum class ObjectKind : std::uint8_t { Region = 1, Bitmap, Font, Brush, Pen, DC, ImageList };
+enum class ObjectKind : std::uint8_t { Region = 1, Bitmap, Font, Brush, Pen, DC, ImageList, Window };
 
 // Base of everything a handle can name. Each concrete type states its kind as
 // `static constexpr ObjectKind kKind`.
