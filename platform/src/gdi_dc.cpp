@@ -98,7 +98,7 @@ DcObject* GetDc(HDC hdc) {
 HGDIOBJ SelectBitmap(DcObject& dc, HGDIOBJ h, BitmapObject* bitmap) {
     if (dc.m_type != DcObject::Type::Memory) return nullptr;
     // The shared default bitmap is in every fresh memory context at once.
-    if (!bitmap->m_bStock && bitmap->IsSelectedElsewhere(&dc)) return nullptr;
+    if (bitmap->m_bSurface || (!bitmap->m_bStock && bitmap->IsSelectedElsewhere(&dc))) return nullptr;
     HGDIOBJ previous = dc.m_state.hBitmap;
     Select(dc.m_state.bitmap, dc.m_state.hBitmap, bitmap, h, &dc);
     return previous;
@@ -156,8 +156,9 @@ HDC CreateDCA(LPCSTR pszDriver, LPCSTR, LPCSTR, const void*) {
 
 HDC CreateSurfaceDC(HBITMAP hbmSurface) {
     auto* bitmap = Table().Get<BitmapObject>(hbmSurface);
-    if (!bitmap || bitmap->m_bMono || bitmap->m_bStock || bitmap->IsSelectedElsewhere(nullptr))
-        return nullptr;
+    if (!bitmap || bitmap->m_bMono || bitmap->m_bStock) return nullptr;
+    if (!bitmap->m_bSurface && bitmap->IsSelectedElsewhere(nullptr)) return nullptr;
+    bitmap->m_bSurface = true;
     auto dc = std::make_unique<DcObject>();
     dc->m_type = DcObject::Type::Surface;
     SelectDefaults(*dc);

@@ -71,6 +71,9 @@ struct BitmapObject : GdiObject {
     int m_nWidth = 0;
     int m_nHeight = 0;
     bool m_bMono = false;
+    // A window's picture: any number of surface contexts draw on it at once, and
+    // it is never selected into a memory context.
+    bool m_bSurface = false;
     std::vector<Pixel> m_pixels;
 };
 
