@@ -9,6 +9,7 @@ namespace {
 
 constexpr int kPitch = 40;
 constexpr int kOddColumnDrop = 20;
+constexpr int kBandWidth = 10;  // where the pointed ends of neighbouring columns interlock
 
 // The outline of a hex relative to the top-left corner of its 50 x 40 box. The first
 // seven points trace the hexagon and close it; the eighth adds only a zero-area segment
@@ -87,14 +88,24 @@ POINT GetMousePosToHexPos(const POINT* pPixel) {
     // order, and a pixel none of them claims goes to the cell's own hex.
     const int c0 = pPixel->x / kPitch;
     const int r0 = pPixel->y / kPitch;
+    // Right of the 10-pixel band where two columns interlock only the column's own
+    // hexes reach: the cell's hex, or in the upper half of an odd column the hex
+    // above it, which hangs down that far.
+    if (pPixel->x >= 0 && pPixel->y >= 0 && pPixel->x % kPitch >= kBandWidth)
+        return IsOddColumn(c0) && pPixel->y % kPitch < kOddColumnDrop ? POINT{c0, r0 - 1}
+                                                                       : POINT{c0, r0};
     const POINT candidates[] = {
         {c0, r0},
         {c0 - 1, r0},
         IsOddColumn(c0) ? POINT{c0, r0 - 1} : POINT{c0 - 1, r0 - 1},
     };
-    const bool exact = !FarFromOrigin(*pPixel);
+    if (FarFromOrigin(*pPixel)) {
+        for (const POINT& hex : candidates)
+            if (CheckPos(&hex, pPixel)) return hex;
+        return candidates[0];
+    }
     for (const POINT& hex : candidates)
-        if (exact ? PixelCentreInHex(hex, *pPixel) : CheckPos(&hex, pPixel) != 0) return hex;
+        if (PixelCentreInHex(hex, *pPixel)) return hex;
     return candidates[0];
 }
 

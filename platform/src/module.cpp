@@ -7,13 +7,15 @@
 #include <vector>
 
 #include "module_chain.h"
+#include "qvplatform/coll.h"
 
 namespace qvp::detail {
 namespace {
 
 // The platform's own classes that can be looked up by name; the rest arrive
 // with the host and its modules.
-const CRuntimeClass* const kPlatformClasses[] = {&CObject::classCObject};
+const CRuntimeClass* const kPlatformClasses[] = {&CObject::classCObject,
+                                                 &CStringList::classCStringList};
 
 struct Chain {
     std::mutex mutex;

@@ -22,7 +22,6 @@ namespace {
 class CTestPoint : public CObject {
     DECLARE_SERIAL(CTestPoint)
 public:
-    static const CRuntimeClass* GetThisClass() { return RUNTIME_CLASS(CTestPoint); }
     void Serialize(CArchive& ar) override {
         if (ar.IsStoring())
             ar << x;

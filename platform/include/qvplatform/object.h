@@ -44,6 +44,7 @@ public:
     BOOL IsSerializable() const;
 
     static const CRuntimeClass classCObject;
+    static const CRuntimeClass* GetThisClass() { return &classCObject; }
 
 protected:
     CObject() = default;
@@ -61,6 +62,7 @@ QVP_API CObject* AfxDynamicDownCast(const CRuntimeClass* pClass, CObject* pObjec
 #define DECLARE_DYNAMIC(class_name)                                 \
 public:                                                             \
     static const CRuntimeClass class##class_name;                   \
+    static const CRuntimeClass* GetThisClass() { return &class##class_name; } \
     const CRuntimeClass* GetRuntimeClass() const override;
 
 #define DECLARE_DYNCREATE(class_name) \
