@@ -97,7 +97,8 @@ DcObject* GetDc(HDC hdc) {
 
 HGDIOBJ SelectBitmap(DcObject& dc, HGDIOBJ h, BitmapObject* bitmap) {
     if (dc.m_type != DcObject::Type::Memory) return nullptr;
-    if (bitmap->IsSelectedElsewhere(&dc)) return nullptr;
+    // The shared default bitmap is in every fresh memory context at once.
+    if (!bitmap->m_bStock && bitmap->IsSelectedElsewhere(&dc)) return nullptr;
     HGDIOBJ previous = dc.m_state.hBitmap;
     Select(dc.m_state.bitmap, dc.m_state.hBitmap, bitmap, h, &dc);
     return previous;

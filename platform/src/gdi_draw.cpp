@@ -1,8 +1,10 @@
 // Brushes, pens, filled rectangles and lines.
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "gdi_draw_internal.h"
+#include "polygon_scan.h"
 
 namespace qvp::detail {
 
@@ -138,5 +140,50 @@ BOOL LineTo(HDC hdc, int x, int y) {
     if (const PenObject* pen = DrawingPen(*dc))
         LineDevice(*dc, dc->ToDevice(from.x, from.y), dc->ToDevice(x, y), pen->m_log.lopnColor);
     dc->m_state.currentPos = {x, y};
+    return TRUE;
+}
+
+namespace {
+
+// The points in device coordinates, or nothing when one lies beyond what scanning takes.
+std::vector<POINT> DevicePoints(const DcObject& dc, const POINT* apt, int cpt) {
+    std::vector<POINT> points;
+    for (int i = 0; i < cpt; ++i) {
+        POINT p = dc.ToDevice(apt[i].x, apt[i].y);
+        if (std::abs(p.x) > kMaxPolygonCoord || std::abs(p.y) > kMaxPolygonCoord) return {};
+        points.push_back(p);
+    }
+    return points;
+}
+
+}  // namespace
+
+BOOL Polygon(HDC hdc, const POINT* apt, int cpt) {
+    auto* dc = Table().Get<DcObject>(hdc);
+    if (!dc || !apt || cpt < 2) return FALSE;
+    std::vector<POINT> points = DevicePoints(*dc, apt, cpt);
+    if (points.empty()) return FALSE;
+    if (const BrushObject* brush = DrawingBrush(*dc)) {
+        RECT bounds = dc->DeviceBounds();
+        FillRule rule =
+            dc->m_state.polyFillMode == WINDING ? FillRule::Winding : FillRule::Alternate;
+        if (!IsEmpty(bounds))
+            for (const PixelSpan& span : ScanPolygon(points, rule, bounds))
+                FillDevice(*dc, {span.left, span.y, span.right, span.y + 1}, brush->m_log.lbColor);
+    }
+    if (const PenObject* pen = DrawingPen(*dc))
+        for (std::size_t i = 0; i < points.size(); ++i)
+            LineDevice(*dc, points[i], points[(i + 1) % points.size()], pen->m_log.lopnColor);
+    return TRUE;
+}
+
+BOOL Polyline(HDC hdc, const POINT* apt, int cpt) {
+    auto* dc = Table().Get<DcObject>(hdc);
+    if (!dc || !apt || cpt < 2) return FALSE;
+    std::vector<POINT> points = DevicePoints(*dc, apt, cpt);
+    if (points.empty()) return FALSE;
+    if (const PenObject* pen = DrawingPen(*dc))
+        for (std::size_t i = 0; i + 1 < points.size(); ++i)
+            LineDevice(*dc, points[i], points[i + 1], pen->m_log.lopnColor);
     return TRUE;
 }

@@ -100,10 +100,10 @@ public:
         auto it = m_glyphs.find(c);
         if (it != m_glyphs.end()) return it->second;
         Glyph glyph;
-        if (c >= 0x20 && m_face) {
-            FT_UInt index = FT_Get_Char_Index(m_face, c);
+        if (c >= 0x20) {
+            FT_UInt index = m_face ? FT_Get_Char_Index(m_face, c) : 0;
             if (index == 0 && m_pFallback) return m_glyphs[c] = m_pFallback->GlyphOf(c);
-            glyph = Render(index);
+            if (m_face) glyph = Render(index);
         }
         return m_glyphs[c] = std::move(glyph);
     }

@@ -99,9 +99,13 @@ TEST(DeviceContext, BitmapBelongsToOneContextAtATime) {
     EXPECT_EQ(SelectObject(second, bitmap), nullptr);
     EXPECT_EQ(SelectObject(first, bitmap), bitmap);  // again into its own context is fine
     SelectObject(first, old);
-    HGDIOBJ old2 = SelectObject(second, bitmap);
-    EXPECT_NE(old2, nullptr);
-    SelectObject(second, old2);
+    EXPECT_EQ(SelectObject(second, bitmap), old);
+    // The shared default bitmap goes back into any number of contexts.
+    HBITMAP other = CreateBitmap(2, 2, 1, 32, nullptr);
+    EXPECT_EQ(SelectObject(first, other), old);
+    EXPECT_EQ(SelectObject(first, old), other);
+    EXPECT_EQ(SelectObject(second, old), bitmap);
+    DeleteObject(other);
     DeleteDC(first);
     DeleteDC(second);
     DeleteObject(bitmap);

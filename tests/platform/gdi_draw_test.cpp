@@ -92,3 +92,68 @@ TEST(Draw, BrushesAndPensAreCheckedAndDescribed) {
     RECT r{0, 0, 2, 2};
     EXPECT_EQ(FillRect(dc, &r, brush), 0);  // stale
 }
+
+TEST(Polygon, UnitBoxIsOutlinedOnEveryVertexAndFilledInside) {
+    MemDc dc(50, 40);
+    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 255));
+    HGDIOBJ old = SelectObject(dc, brush);
+    const POINT box[] = {{10, 10}, {10, 30}, {39, 30}, {39, 10}, {10, 10}};
+    ASSERT_TRUE(Polygon(dc, box, 5));
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 50; ++x) {
+            bool inBox = x >= 10 && x <= 39 && y >= 10 && y <= 30;
+            bool edge = inBox && (x == 10 || x == 39 || y == 10 || y == 30);
+            COLORREF expected = edge ? 0 : inBox ? RGB(0, 0, 255) : kWhite;
+            ASSERT_EQ(dc.At(x, y), expected) << x << "," << y;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(brush);
+}
+
+TEST(Polygon, FillModesDifferWhereTheOutlineWindsTwice) {
+    // A pentagram: its middle is crossed twice, so ALTERNATE leaves it empty.
+    const POINT star[] = {{20, 0}, {32, 38}, {0, 14}, {40, 14}, {8, 38}};
+    for (int mode : {ALTERNATE, WINDING}) {
+        MemDc dc(41, 40);
+        SelectObject(dc, GetStockObject(BLACK_BRUSH));
+        SelectObject(dc, GetStockObject(NULL_PEN));
+        SetPolyFillMode(dc, mode);
+        Polygon(dc, star, 5);
+        EXPECT_EQ(dc.At(20, 20), mode == WINDING ? 0u : kWhite) << mode;
+        EXPECT_EQ(dc.At(20, 5), 0u);
+    }
+}
+
+TEST(Polygon, FillCoversExactlyThePixelsOfTheSameRegion) {
+    gditest::PictureMaker rnd(5);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<POINT> points(static_cast<std::size_t>(rnd.Int(3, 8)));
+        for (POINT& p : points) p = {rnd.Int(-5, 35), rnd.Int(-5, 35)};
+        int mode = rnd.Int(0, 1) ? ALTERNATE : WINDING;
+        MemDc dc(30, 30);
+        SelectObject(dc, GetStockObject(BLACK_BRUSH));
+        SelectObject(dc, GetStockObject(NULL_PEN));
+        SetPolyFillMode(dc, mode);
+        SetViewportOrgEx(dc, 2, -3, nullptr);  // the fill follows the viewport
+        Polygon(dc, points.data(), static_cast<int>(points.size()));
+        HRGN region = CreatePolygonRgn(points.data(), static_cast<int>(points.size()), mode);
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 30; ++x)
+                ASSERT_EQ(dc.At(x, y) == 0, PtInRegion(region, x - 2, y + 3) != 0)
+                    << "round " << round << " at " << x << "," << y;
+        DeleteObject(region);
+    }
+}
+
+TEST(Polygon, RefusesTooFewOrTooDistantPoints) {
+    MemDc dc(4, 4);
+    const POINT far[] = {{0, 0}, {1 << 28, 0}, {0, 3}};
+    EXPECT_FALSE(Polygon(dc, far, 3));
+    EXPECT_FALSE(Polygon(dc, far, 1));
+    EXPECT_FALSE(Polygon(dc, nullptr, 3));
+    const POINT line[] = {{0, 0}, {3, 0}, {3, 3}};
+    EXPECT_TRUE(Polyline(dc, line, 3));
+    EXPECT_EQ(dc.At(2, 0), 0u);
+    EXPECT_EQ(dc.At(3, 3), kWhite);  // the last point is left out
+}

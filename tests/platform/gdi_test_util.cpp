@@ -1,6 +1,10 @@
 #include "gdi_test_util.h"
 
+#include <gtest/gtest.h>
+
 #include <sstream>
+
+#include "qvplatform/bmpfile.h"
 
 namespace gditest {
 
@@ -77,15 +81,19 @@ void PictureMaker::Fill(MemDc& dc, bool mono) {
 
 std::string FirstDifference(const MemDc& a, const MemDc& b) {
     auto pa = a.Pixels(), pb = b.Pixels();
-    for (std::size_t i = 0; i < pa.size() && i < pb.size(); ++i) {
-        if (pa[i] != pb[i]) {
-            std::ostringstream s;
-            s << "(" << i % a.width() << ", " << i / a.width() << "): " << std::hex << pa[i]
-              << " vs " << pb[i];
-            return s.str();
-        }
-    }
-    return pa.size() == pb.size() ? "" : "sizes differ";
+    if (pa.size() != pb.size()) return "sizes differ";
+    std::size_t i = 0;
+    while (i < pa.size() && i < pb.size() && pa[i] == pb[i]) ++i;
+    if (i == pa.size()) return "";
+    // Both pictures go to the test's temporary folder, to be looked at.
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string stem = ::testing::TempDir() + test->test_suite_name() + "." + test->name();
+    SaveBitmapPng(a.bitmap(), (stem + ".first.png").c_str());
+    SaveBitmapPng(b.bitmap(), (stem + ".second.png").c_str());
+    std::ostringstream s;
+    s << "(" << i % a.width() << ", " << i / a.width() << "): " << std::hex << pa[i] << " vs "
+      << pb[i] << "; pictures in " << stem << ".first.png and .second.png";
+    return s.str();
 }
 
 }  // namespace gditest

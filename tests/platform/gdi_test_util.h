@@ -51,7 +51,8 @@ private:
     std::mt19937 m_rng;
 };
 
-// The first differing pixel as "(x, y): a vs b", or empty when equal.
+// The first differing pixel as "(x, y): a vs b", or empty when equal. On a difference
+// both pictures are written as PNG files to the test's temporary folder.
 std::string FirstDifference(const MemDc& a, const MemDc& b);
 
 }  // namespace gditest

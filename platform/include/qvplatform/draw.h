@@ -47,3 +47,10 @@ QVP_API BOOL MoveToEx(HDC hdc, int x, int y, LPPOINT lppt);
 // Draws from the current position to (x, y), leaving out the end point, which becomes the
 // new current position.
 QVP_API BOOL LineTo(HDC hdc, int x, int y);
+// Fills the closed outline through the points with the brush under the context's fill mode
+// (a pixel is inside when its centre is, as for polygon regions), then draws the outline
+// with the pen, every vertex included. FALSE for fewer than 2 points or a coordinate
+// beyond +-(2^27 - 1).
+QVP_API BOOL Polygon(HDC hdc, const POINT* apt, int cpt);
+// The open outline through the points with the pen, the last point left out.
+QVP_API BOOL Polyline(HDC hdc, const POINT* apt, int cpt);

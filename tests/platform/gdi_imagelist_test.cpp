@@ -1,0 +1,126 @@
+// Image lists: cutting strips into images, masks from a colour, drawing with and without
+// the mask, and the framework object.
+#include <gtest/gtest.h>
+
+#include "gdi_test_util.h"
+#include "qvplatform/imagelist.h"
+
+using gditest::MemDc;
+
+namespace {
+
+const COLORREF kKey = RGB(255, 0, 255), kWhite = RGB(255, 255, 255);
+
+// Fills `strip` with images of 50 x 40, image k in colour k + 1 (in the red channel) but
+// for a key-coloured 10 x 10 corner.
+void FillStrip(MemDc& strip) {
+    for (int k = 0; k < strip.width() / 50; ++k) {
+        RECT r{50 * k, 0, 50 * k + 50, 40};
+        FillSolidRect(strip, &r, RGB(k + 1, 0, 0));
+        r = {50 * k, 0, 50 * k + 10, 10};
+        FillSolidRect(strip, &r, kKey);
+    }
+}
+
+}  // namespace
+
+TEST(ImageList, CutsAStripIntoWholeImages) {
+    MemDc strip(1020, 40);  // the last 20 pixels make no image
+    FillStrip(strip);
+    HIMAGELIST list = ImageList_Create(50, 40, ILC_COLORDDB, 0, 32);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(ImageList_AddMasked(list, strip.bitmap(), 0), 0);
+    EXPECT_EQ(ImageList_GetImageCount(list), 20);
+    EXPECT_EQ(ImageList_AddMasked(list, strip.bitmap(), 0), 20);  // appended
+    MemDc dc(50, 40);
+    ASSERT_TRUE(ImageList_Draw(list, 12, dc, 0, 0, ILD_TRANSPARENT));
+    EXPECT_EQ(dc.At(25, 25), RGB(13, 0, 0));
+    EXPECT_EQ(dc.At(0, 0), kKey);  // no mask in this list: drawn as it is
+    int cx = 0, cy = 0;
+    EXPECT_TRUE(ImageList_GetIconSize(list, &cx, &cy));
+    EXPECT_EQ(cx, 50);
+    EXPECT_TRUE(ImageList_Remove(list, 0));
+    EXPECT_EQ(ImageList_GetImageCount(list), 39);
+    EXPECT_TRUE(ImageList_Remove(list, -1));
+    EXPECT_EQ(ImageList_GetImageCount(list), 0);
+    EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(list)));
+    EXPECT_TRUE(ImageList_Destroy(list));
+    EXPECT_EQ(ImageList_GetImageCount(list), 0);
+    EXPECT_FALSE(ImageList_Draw(list, 0, dc, 0, 0, 0));
+}
+
+TEST(ImageList, NarrowBitmapAddsNothing) {
+    HIMAGELIST list = ImageList_Create(50, 40, ILC_COLORDDB, 0, 32);
+    HBITMAP tiny = CreateCompatibleBitmap(nullptr, 0, 0);  // 1 x 1 monochrome
+    EXPECT_EQ(ImageList_AddMasked(list, tiny, 0), -1);
+    EXPECT_EQ(ImageList_GetImageCount(list), 0);
+    EXPECT_EQ(ImageList_AddMasked(list, nullptr, 0), -1);
+    DeleteObject(tiny);
+    ImageList_Destroy(list);
+    EXPECT_EQ(ImageList_Create(0, 40, ILC_MASK, 0, 0), nullptr);
+}
+
+TEST(ImageList, MaskColourMakesPixelsTransparent) {
+    MemDc strip(100, 40);
+    FillStrip(strip);
+    HIMAGELIST list = ImageList_Create(50, 40, ILC_MASK | ILC_COLOR32, 0, 4);
+    ASSERT_EQ(ImageList_AddMasked(list, strip.bitmap(), kKey), 0);
+    EXPECT_EQ(strip.At(0, 0), kKey);  // the caller's bitmap is left alone
+    for (UINT style : {ILD_NORMAL, ILD_TRANSPARENT}) {
+        MemDc dc(60, 50, false, RGB(0, 90, 0));
+        ImageList_Draw(list, 1, dc, 5, 5, style);
+        EXPECT_EQ(dc.At(6, 6), RGB(0, 90, 0)) << style;  // the key corner shows through
+        EXPECT_EQ(dc.At(30, 30), RGB(2, 0, 0)) << style;
+        EXPECT_EQ(dc.At(56, 46), RGB(0, 90, 0)) << style;
+    }
+    // With a background colour, a normal draw fills the masked pixels with it.
+    EXPECT_EQ(ImageList_SetBkColor(list, RGB(7, 7, 7)), CLR_NONE);
+    MemDc dc(50, 40);
+    ImageList_Draw(list, 0, dc, 0, 0, ILD_NORMAL);
+    EXPECT_EQ(dc.At(0, 0), RGB(7, 7, 7));
+    ImageList_Draw(list, 0, dc, 0, 0, ILD_MASK);
+    EXPECT_EQ(dc.At(0, 0), kWhite);
+    EXPECT_EQ(dc.At(20, 20), 0u);
+    ImageList_Destroy(list);
+}
+
+TEST(ImageList, ExplicitMaskAndClipping) {
+    MemDc image(50, 40, false, RGB(0, 0, 200));
+    MemDc mask(50, 40, true, 0);
+    RECT left{0, 0, 25, 40};
+    FillSolidRect(mask, &left, kWhite);
+    HIMAGELIST list = ImageList_Create(50, 40, ILC_MASK, 0, 1);
+    ASSERT_EQ(ImageList_Add(list, image.bitmap(), mask.bitmap()), 0);
+    MemDc dc(30, 30, false, kWhite);
+    SetViewportOrgEx(dc, -20, 0, nullptr);  // image x 20..49 lands on 0..29
+    ASSERT_TRUE(ImageList_Draw(list, 0, dc, 0, 0, ILD_TRANSPARENT));
+    EXPECT_EQ(dc.At(4, 5), kWhite);
+    EXPECT_EQ(dc.At(5, 5), RGB(0, 0, 200));
+    ImageList_Destroy(list);
+}
+
+TEST(CImageList, OwnsItsList) {
+    MemDc strip(150, 40);
+    FillStrip(strip);
+    HIMAGELIST h;
+    {
+        CImageList list;
+        ASSERT_TRUE(list.Create(50, 40, ILC_COLORDDB, 0, 32));
+        CBitmap bitmap;
+        bitmap.Attach(strip.bitmap());
+        EXPECT_EQ(list.Add(&bitmap, RGB(0, 0, 0)), 0);
+        bitmap.Detach();
+        EXPECT_EQ(list.GetImageCount(), 3);
+        CDC dc;
+        dc.Attach(CreateCompatibleDC(nullptr));
+        CBitmap target;
+        target.CreateBitmap(50, 40, 1, 32, nullptr);
+        CBitmap* old = dc.SelectObject(&target);
+        EXPECT_TRUE(list.Draw(&dc, 2, POINT{0, 0}, ILD_NORMAL));
+        EXPECT_EQ(dc.GetPixel(30, 30), RGB(3, 0, 0));
+        dc.SelectObject(old);
+        h = list;
+    }
+    EXPECT_EQ(ImageList_GetImageCount(h), 0);
+    EXPECT_FALSE(ImageList_Destroy(h));
+}
