@@ -1,18 +1,19 @@
-// JPEG pictures through libjpeg-turbo, decoded straight into display-format rows.
+// JPEG pictures through libjpeg-turbo, decoded straight into the rows of a DIB section.
 //
 // libjpeg reports errors by calling back and expects the callback not to return; here it
 // jumps back out of the decoder. Damaged data that libjpeg would only warn about (entropy
 // data running short, bad codes) fails too: it would otherwise be filled in with grey or
 // smeared blocks and reported as a good picture.
+#include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdio>
-#include <new>
-#include <vector>
+#include <utility>
 
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include <qvplatform/gdi.h>
+#include <qvplatform/dibsection.h>
 
 #include "jpeglib/decode.h"
 
@@ -73,8 +74,15 @@ void CmykRowToDisplay(JSAMPROW row, JDIMENSION width, bool inverted) {
     }
 }
 
-// The decompressor and what it fills. Everything the error jump may skip over lives here,
-// outside the function that sets the jump.
+// libjpeg fills the fourth byte of each pixel with 255; the display format keeps it 0.
+// The rows are the bitmap's 32-bit pixels, so they are cleared a pixel at a time.
+void ClearUnusedBytes(JSAMPROW row, JDIMENSION width) {
+    auto* pixels = reinterpret_cast<std::uint32_t*>(row);
+    for (JDIMENSION x = 0; x < width; ++x) pixels[x] &= 0x00FFFFFFu;
+}
+
+// The decompressor and the bitmap it fills. Everything the error jump may skip over lives
+// here, outside the function that sets the jump.
 class Decoder {
 public:
     Decoder() {
@@ -83,22 +91,39 @@ public:
         m_err.pub.emit_message = OnMessage;
         m_err.pub.output_message = OnOutput;
     }
-    ~Decoder() { jpeg_destroy_decompress(&m_cinfo); }  // safe before creation: mem is null
+    ~Decoder() {
+        jpeg_destroy_decompress(&m_cinfo);  // safe before creation: mem is null
+        if (m_hbm) DeleteObject(m_hbm);
+    }
     Decoder(const Decoder&) = delete;
     Decoder& operator=(const Decoder&) = delete;
 
-    // False for any error libjpeg reports; may throw std::bad_alloc for the pixels.
+    // False for any error libjpeg reports, or when the bitmap cannot be made.
     bool Run(std::FILE* file, long long fileBytes);
-
-    int Width() const { return static_cast<int>(m_cinfo.output_width); }
-    int Height() const { return static_cast<int>(m_cinfo.output_height); }
-    const JSAMPLE* Pixels() const { return m_pixels.data(); }
+    // The decoded picture, handed over.
+    HBITMAP Release() { return std::exchange(m_hbm, nullptr); }
 
 private:
+    // A bitmap of the output size; null when it cannot be made.
+    JSAMPLE* MakeBitmap();
+
     jpeg_decompress_struct m_cinfo{};
     ErrorManager m_err{};
-    std::vector<JSAMPLE> m_pixels;
+    HBITMAP m_hbm = nullptr;
 };
+
+JSAMPLE* Decoder::MakeBitmap() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(m_cinfo.output_width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(m_cinfo.output_height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    m_hbm = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    return static_cast<JSAMPLE*>(bits);
+}
 
 bool Decoder::Run(std::FILE* file, long long fileBytes) {
     if (setjmp(m_err.jump)) return false;
@@ -111,17 +136,22 @@ bool Decoder::Run(std::FILE* file, long long fileBytes) {
     m_cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_BGRX;
     jpeg_start_decompress(&m_cinfo);
 
+    JSAMPLE* pixels = MakeBitmap();
+    if (!pixels) return false;
     std::size_t stride = std::size_t{m_cinfo.output_width} * kBytesPerPixel;
-    m_pixels.resize(stride * m_cinfo.output_height);
     JSAMPROW rows[kRowsPerRead];
     while (m_cinfo.output_scanline < m_cinfo.output_height) {
         JDIMENSION first = m_cinfo.output_scanline;
         JDIMENSION wanted = std::min<JDIMENSION>(kRowsPerRead, m_cinfo.output_height - first);
-        for (JDIMENSION i = 0; i < wanted; ++i) rows[i] = &m_pixels[stride * (first + i)];
+        for (JDIMENSION i = 0; i < wanted; ++i) rows[i] = pixels + stride * (first + i);
         JDIMENSION got = jpeg_read_scanlines(&m_cinfo, rows, wanted);
-        if (cmyk)
-            for (JDIMENSION i = 0; i < got; ++i)
+        // The rows are still in the cache: finish them now.
+        for (JDIMENSION i = 0; i < got; ++i) {
+            if (cmyk)
                 CmykRowToDisplay(rows[i], m_cinfo.output_width, m_cinfo.saw_Adobe_marker);
+            else
+                ClearUnusedBytes(rows[i], m_cinfo.output_width);
+        }
     }
     // Every row is in. What may follow (the end marker, trailing bytes) is not read. A
     // single Huffman-coded scan that ended early would have run short above, so such a
@@ -133,13 +163,8 @@ bool Decoder::Run(std::FILE* file, long long fileBytes) {
 }  // namespace
 
 HBITMAP DecodeJpeg(std::FILE* file, long long fileBytes) {
-    try {
-        Decoder decoder;
-        if (!decoder.Run(file, fileBytes)) return nullptr;
-        return CreateBitmap(decoder.Width(), decoder.Height(), 1, 32, decoder.Pixels());
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    Decoder decoder;
+    return decoder.Run(file, fileBytes) ? decoder.Release() : nullptr;
 }
 
 }  // namespace jpeglib
