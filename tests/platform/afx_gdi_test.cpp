@@ -70,18 +70,11 @@ TEST(CFont, PointSizeBecomesPixelsAt96DotsPerInch) {
     EXPECT_EQ(log.lfHeight, -16);
 }
 
-TEST(CBrushAndCPen, DescribeThemselves) {
-    CBrush brush(RGB(1, 2, 3));
-    LOGBRUSH lb{};
-    ASSERT_TRUE(brush.GetLogBrush(&lb));
-    EXPECT_EQ(lb.lbColor, RGB(1, 2, 3));
-    CPen pen(PS_SOLID, 1, RGB(4, 5, 6));
-    LOGPEN lp{};
-    ASSERT_TRUE(pen.GetLogPen(&lp));
-    EXPECT_EQ(lp.lopnColor, RGB(4, 5, 6));
+TEST(CBrush, StockObjectIsAttachedButNeverDeleted) {
     CBrush stock;
     EXPECT_TRUE(stock.CreateStockObject(NULL_BRUSH));
-    EXPECT_FALSE(stock.DeleteObject());  // stock objects stay
+    EXPECT_FALSE(stock.DeleteObject());
+    EXPECT_EQ(GetObjectType(GetStockObject(NULL_BRUSH)), OBJ_BRUSH);
 }
 
 TEST(CDC, OffScreenPictureLifecycle) {

@@ -32,24 +32,6 @@ TEST(DeviceContext, FreshMemoryContextHasTheUsualDefaults) {
     EXPECT_TRUE(DeleteDC(dc));
 }
 
-TEST(DeviceContext, SettersReturnThePreviousValue) {
-    MemDc dc(4, 4);
-    EXPECT_EQ(SetBkMode(dc, TRANSPARENT), OPAQUE);
-    EXPECT_EQ(SetBkMode(dc, 99), 0);  // refused, unchanged
-    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
-    EXPECT_EQ(SetBkColor(dc, RGB(1, 2, 3)), RGB(255, 255, 255));
-    EXPECT_EQ(SetTextColor(dc, RGB(4, 5, 6)), RGB(0, 0, 0));
-    EXPECT_EQ(SetPolyFillMode(dc, WINDING), ALTERNATE);
-    EXPECT_EQ(SetStretchBltMode(dc, COLORONCOLOR), BLACKONWHITE);
-    POINT previous;
-    EXPECT_TRUE(SetViewportOrgEx(dc, -40, -80, &previous));
-    EXPECT_TRUE(OffsetViewportOrgEx(dc, 1, 2, &previous));
-    EXPECT_EQ(previous.x, -40);
-    EXPECT_EQ(previous.y, -80);
-    EXPECT_EQ(GetBkColor(dc), RGB(1, 2, 3));
-    EXPECT_EQ(GetTextColor(dc), RGB(4, 5, 6));
-}
-
 TEST(DeviceContext, SelectObjectReturnsWhatItDisplaces) {
     HDC dc = CreateCompatibleDC(nullptr);
     HBITMAP a = CreateBitmap(3, 3, 1, 32, nullptr), b = CreateBitmap(3, 3, 1, 1, nullptr);

@@ -154,8 +154,10 @@ int CommandHex(const Args& args) {
                 static_cast<LONG>(ParseNumber(args[1], -2147483647L, 2147483647L, "PY"))};
     POINT hex = GetMousePosToHexPos(&pixel);
     bool inside = CheckPos(&hex, &pixel) != 0;
-    std::printf("%d %d %s%s\n", hex.x, hex.y, HexLabel(hex.x, hex.y).c_str(),
-                inside ? "" : "  (the pixel lies in no hex; this is the nearest candidate)");
+    const char* note = !inside                   ? "  (the pixel lies in no hex; this is the nearest candidate)"
+                       : hex.x < 0 || hex.y < 0 ? "  (outside any map)"
+                                                : "";
+    std::printf("%d %d %s%s\n", hex.x, hex.y, HexLabel(hex.x, hex.y).c_str(), note);
     return 0;
 }
 

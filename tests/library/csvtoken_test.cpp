@@ -1,0 +1,195 @@
+#include <qvdll/csvtoken.h>
+
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace {
+
+using Fields = std::vector<std::string>;
+
+Fields Split(const std::string& line, char separator = ',', bool erase = true) {
+    CCSVToken tokens(line.c_str(), separator, erase);
+    Fields fields;
+    while (!tokens.eol()) fields.push_back(tokens.next()->AsString().str());
+    return fields;
+}
+
+bool Lead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+bool Blank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// The splitting rules taken literally, one byte and one character at a time:
+// the slow, plain reference the tokenizer is checked against.
+Fields ReferenceSplit(const std::string& line, char separator, bool erase) {
+    Fields fields;
+    std::size_t pos = 0;
+    while (pos < line.size()) {
+        std::vector<std::string> chars;  // the field, character by character
+        bool inQuotes = false;
+        while (pos < line.size()) {
+            const char c = line[pos];
+            if (Lead(static_cast<unsigned char>(c))) {
+                chars.push_back(line.substr(pos, 2));
+                pos += 2;
+                continue;
+            }
+            ++pos;
+            if (c == separator && !inQuotes) break;
+            if (c == separator) {
+                chars.emplace_back(1, c);
+            } else if (c == '"' && erase) {
+                inQuotes = !inQuotes;
+            } else {
+                chars.emplace_back(1, c);
+            }
+        }
+        auto isBlankChar = [](const std::string& ch) { return ch.size() == 1 && Blank(ch[0]); };
+        while (!chars.empty() && isBlankChar(chars.back())) chars.pop_back();
+        std::size_t first = 0;
+        while (first < chars.size() && isBlankChar(chars[first])) ++first;
+        std::string field;
+        for (std::size_t i = first; i < chars.size(); ++i) field += chars[i];
+        fields.push_back(field);
+    }
+    return fields;
+}
+
+}  // namespace
+
+TEST(CCSVToken, FieldsEndAtSeparatorsAndTheLastSeparatorOpensNoField) {
+    EXPECT_EQ(Split("a,,b"), (Fields{"a", "", "b"}));
+    EXPECT_EQ(Split(",a"), (Fields{"", "a"}));
+    EXPECT_EQ(Split("a,b,"), (Fields{"a", "b"}));
+    CCSVToken empty("", ',', true);
+    EXPECT_TRUE(empty.eol());
+    EXPECT_EQ(empty.next()->AsString(), "");  // past the end: an empty field
+    EXPECT_TRUE(CCSVToken(nullptr, ',', true).eol());
+}
+
+TEST(CCSVToken, FieldsAreTrimmedAfterQuoteRemoval) {
+    EXPECT_EQ(Split(" 12 , 34 "), (Fields{"12", "34"}));
+    EXPECT_EQ(Split("\t\r\n\v\fx\f\v\n\r\t"), (Fields{"x"}));
+    EXPECT_EQ(Split(" \"  a  \" ,b"), (Fields{"a", "b"}));
+}
+
+TEST(CCSVToken, QuotesGroupAndFlipButNeverEscape) {
+    EXPECT_EQ(Split("\"a,b\",c"), (Fields{"a,b", "c"}));
+    EXPECT_EQ(Split("\"a,b\",c", ',', false), (Fields{"\"a", "b\"", "c"}));
+    EXPECT_EQ(Split("\"\",x"), (Fields{"", "x"}));
+    EXPECT_EQ(Split("\"ab\"cd"), (Fields{"abcd"}));
+    EXPECT_EQ(Split("\"a\"\"b\""), (Fields{"ab"}));
+    EXPECT_EQ(Split("a,\"b,c,d"), (Fields{"a", "b,c,d"}));  // unmatched: the rest is one field
+}
+
+TEST(CCSVToken, DoubleByteCharactersAreNeitherSplitNorTrimmed) {
+    EXPECT_EQ(Split("\x83\x7C|x", '|'), (Fields{"\x83\x7C", "x"}));
+    // Whatever follows a lead byte belongs to it, even a separator or a quote.
+    EXPECT_EQ(Split("\x81,a,\x81\"b"), (Fields{"\x81,a", "\x81\"b"}));
+    EXPECT_EQ(Split("a,\x82"), (Fields{"a", "\x82"}));  // a lead byte ends the line
+    const std::string wideSpace = "\x81\x40";
+    EXPECT_EQ(Split(wideSpace + "a" + wideSpace), (Fields{wideSpace + "a" + wideSpace}));
+    EXPECT_EQ(Split(" \x81\t,b"), (Fields{"\x81\t", "b"}));
+}
+
+TEST(CCSVToken, SettingsChangeAtTheNextCall) {
+    CCSVToken tokens("a,b|c,\"d|e\"", ',', true);
+    CToken* token = tokens.next();
+    EXPECT_EQ(token->AsString(), "a");
+    tokens.set_separator('|');
+    EXPECT_EQ(tokens.next(), token);  // always the one token object
+    EXPECT_EQ(token->AsString(), "b");
+    tokens.set_doublequoterase(false);
+    tokens.set_separator(',');
+    EXPECT_EQ(tokens.next()->AsString(), "c");
+    tokens.set_separator('|');
+    EXPECT_EQ(tokens.next()->AsString(), "\"d");
+    EXPECT_EQ(tokens.next()->AsString(), "e\"");
+    EXPECT_TRUE(tokens.eol());
+}
+
+TEST(CCSVToken, CopyTakesOverTheTokenAndTheSourceFollowsIt) {
+    auto* source = new CCSVToken("a,b,c", ',', true);
+    CToken* token = source->next();
+    CCSVToken copy(*source);
+    EXPECT_EQ(copy.next(), token);
+    EXPECT_EQ(source->next(), token);  // the source still reads, into the same object
+    EXPECT_EQ(token->AsString(), "b");
+    delete source;  // no longer the owner: the token lives on in the copy
+    EXPECT_EQ(copy.next()->AsString(), "c");
+}
+
+TEST(CCSVToken, AssignmentDropsTheTargetsOwnTokenAndTakesTheSources) {
+    CCSVToken target("x;y", ';', false);
+    target.next();
+    {
+        CCSVToken source("1,2", ',', true);
+        CToken* token = source.next();
+        target = source;
+        EXPECT_EQ(target.next(), token);
+    }
+    EXPECT_EQ(target.next()->AsString(), "");  // the token outlived its first owner
+    CCSVToken& alias = target;
+    target = alias;
+    EXPECT_EQ(target.next()->AsString(), "");
+}
+
+TEST(CCSVToken, AgreesWithTheReferenceOnRandomLines) {
+    std::mt19937 random(20240611);
+    const std::string alphabet = " \t,|\"ab1\x81\x40\x83\x7C\xE0\xFC\x9F\xA5";
+    for (int round = 0; round < 4000; ++round) {
+        std::string line;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i) {
+            line += round % 5 == 0 ? static_cast<char>(1 + random() % 255)
+                                   : alphabet[random() % alphabet.size()];
+        }
+        for (const char separator : {',', '|', '"', '\xA5', '\x81'}) {
+            for (const bool erase : {true, false}) {
+                ASSERT_EQ(Split(line, separator, erase), ReferenceSplit(line, separator, erase))
+                    << "round " << round << " separator " << separator << " erase " << erase;
+            }
+        }
+    }
+}
+
+TEST(CToken, SetTokenTrimsBlanksButNoDoubleByteCharacter) {
+    EXPECT_EQ(CToken("  a b \r\n").AsString(), "a b");
+    EXPECT_EQ(CToken("x \x81 ").AsString(), "x \x81 ");
+    EXPECT_EQ(CToken(" \t ").AsString(), "");
+    EXPECT_EQ(CToken(nullptr).AsString(), "");
+}
+
+TEST(CToken, AsLongReadsLeadingDigitsAndSaturates) {
+    EXPECT_EQ(CToken("12abc").AsLong(), 12);
+    EXPECT_EQ(CToken("abc").AsLong(), 0);
+    EXPECT_EQ(CToken("+7").AsLong(), 7);
+    EXPECT_EQ(CToken("- 7").AsLong(), 0);
+    EXPECT_EQ(CToken("0x1F").AsLong(), 0);
+    EXPECT_EQ(CToken("-2147483648").AsInteger(), std::numeric_limits<LONG>::min());
+    EXPECT_EQ(CToken("2147483648").AsLong(), std::numeric_limits<LONG>::max());
+    EXPECT_EQ(CToken("-99999999999999999999999").AsLong(), std::numeric_limits<LONG>::min());
+    EXPECT_EQ(CToken("300").AsByte(), 44);
+    EXPECT_EQ(CToken("-1").AsByte(), 255);
+    EXPECT_EQ(CToken("4294967296").AsByte(), 0xFF);  // saturated, then cut: never 0
+}
+
+TEST(CToken, AsDoubleReadsTheLongestDecimalPrefixOnly) {
+    EXPECT_EQ(CToken("1.5e2").AsDouble(), 150.0);
+    EXPECT_EQ(CToken("-.5").AsDouble(), -0.5);
+    EXPECT_EQ(CToken("3e+").AsDouble(), 3.0);
+    EXPECT_EQ(CToken("3E-1x").AsDouble(), 0.3);
+    EXPECT_EQ(CToken("1,5").AsDouble(), 1.0);
+    EXPECT_EQ(CToken(".").AsDouble(), 0.0);
+    EXPECT_EQ(CToken("0x10").AsDouble(), 0.0);
+    EXPECT_EQ(CToken("inf").AsDouble(), 0.0);
+    EXPECT_EQ(CToken("nan").AsDouble(), 0.0);
+    EXPECT_EQ(CToken("-1e999").AsDouble(), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(CToken("1e-999").AsDouble(), 0.0);
+}
