@@ -1,12 +1,10 @@
 // The chip sheet shipped in data/: a chip for every value of the sample map, each white
 // outside its hexagon, so that compositing a chip into a hex through the hex mask (two
 // SRCERASE transfers) changes exactly the hexagon's pixels.
-#include <filesystem>
 #include <random>
 
 #include <qvdll/graphic.h>
 #include <qvdll/hexmap.h>
-#include <qvdll/mapchip.h>
 #include <qvdll/resource.h>
 
 #include "library/picture_test_util.h"
@@ -94,20 +92,5 @@ TEST_F(ChipSheet, CompositingThroughTheHexMaskChangesExactlyTheHexagon) {
         for (std::size_t i = 0; i < chip.size(); ++i) expected[i] = Inside(i) ? chip[i] : before[i];
         EXPECT_EQ(target.Pixels(), expected) << "chip " << n;
         if (n == 5) qvtest::SavePictureForViewing(target, 50, 40, "masked-chip-mountain", 8);
-    }
-}
-
-TEST_F(ChipSheet, MapChipListsEveryChipInOrder) {
-    // CMapChip reads MAP.BMP from the current folder: the data folder here.
-    auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(kDataDir);
-    CMapChip chips;
-    chips.LoadMap();
-    std::filesystem::current_path(previous);
-    ASSERT_EQ(chips.GetImageList()->GetImageCount(), m_nChips);
-    for (int n = 0; n < m_nChips; ++n) {
-        Canvas drawn(50, 40, RGB(1, 2, 3));
-        ImageList_Draw(chips.GetImageList()->GetSafeHandle(), n, drawn, 0, 0, ILD_NORMAL);
-        EXPECT_EQ(drawn.Pixels(), Chip(Sheet(), m_nPerRow, n)) << "image " << n;
     }
 }

@@ -114,19 +114,6 @@ TEST_F(Graphic, ASecondCreateReleasesTheFirstPicture) {
     EXPECT_EQ(PixelsOf(graphic).size(), 200u);
 }
 
-TEST_F(Graphic, DestroyReleasesThePlatformObjectsAndKeepsTheSize) {
-    CGraphic graphic;
-    graphic.Create(&screen, 50, 40);
-    HGDIOBJ bitmap = graphic.GetBitmap()->GetSafeHandle();
-    EXPECT_TRUE(graphic.Destroy());
-    EXPECT_FALSE(IsLive(bitmap));
-    ASSERT_NE(graphic.GetDC(), nullptr);
-    EXPECT_EQ(graphic.GetDC()->GetSafeHdc(), nullptr);
-    EXPECT_EQ(graphic.GetBitmap()->GetSafeHandle(), nullptr);
-    EXPECT_EQ(graphic.GetWidth(), 50);
-    EXPECT_TRUE(graphic.Destroy());
-}
-
 TEST_F(Graphic, LoadsTheLibrarysHexMaskByResourceNumber) {
     CGraphic graphic;
     ASSERT_TRUE(graphic.LoadBitmapA(nullptr, IDB_HEXMASK));

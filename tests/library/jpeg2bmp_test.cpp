@@ -23,10 +23,15 @@ using qvtest::SizeOf;
 
 namespace {
 
-// Decodes through the converter the library loaded at start-up, as CGraphic does.
-HBITMAP Convert(const std::string& path, HDC hdc = nullptr) {
+// Decodes through the converter the library loaded at start-up, as CGraphic does. The
+// context does not matter: with a fresh memory context, whose bitmap is monochrome, the
+// picture still comes out in colour.
+HBITMAP Convert(const std::string& path) {
     CJpegConverter* converter = GetModuleJpegConverter();
-    return converter ? converter->Convert(hdc, path.c_str()) : nullptr;
+    HDC monoDC = CreateCompatibleDC(nullptr);
+    HBITMAP hbm = converter ? converter->Convert(monoDC, path.c_str()) : nullptr;
+    DeleteDC(monoDC);
+    return hbm;
 }
 
 // The pixels Jpeg2bmp makes of `bytes`; empty for null. The bytes go to a file in memory,
@@ -105,30 +110,13 @@ TEST_F(Jpeg2bmp, PicturesMatchLibjpegsOwnDecodeInEveryCoding) {
     }
 }
 
-TEST_F(Jpeg2bmp, GivesADisplayFormatBitmapWhateverTheContext) {
-    qvtest::WriteBytes(dir / "a.jpg", qvtest::EncodeJpeg(qvtest::MakePhotoLikePicture(20, 10)));
-    HDC monoDc = CreateCompatibleDC(nullptr);  // a fresh memory context holds a mono bitmap
-    for (HDC hdc : {static_cast<HDC>(nullptr), monoDc}) {
-        HBITMAP hbm = Convert(dir / "a.jpg", hdc);
-        BITMAP bm{};
-        ASSERT_TRUE(GetObjectA(hbm, sizeof bm, &bm));
-        EXPECT_EQ(bm.bmWidth, 20);
-        EXPECT_EQ(bm.bmHeight, 10);
-        EXPECT_EQ(bm.bmBitsPixel, 32);
-        EXPECT_TRUE(DeleteObject(hbm));
-    }
-    DeleteDC(monoDc);
-}
-
-TEST_F(Jpeg2bmp, ColoursLandInTheirOwnChannels) {
+TEST_F(Jpeg2bmp, ColourGreyAndCmykPicturesKeepTheirColours) {
     // Red on the left, blue on the right, 16 x 8 so each half is whole blocks.
     auto pixels = ConvertBytes(qvtest::EncodeJpeg(Flat(16, 8, 3, {255, 0, 0}, {0, 0, 255})));
     ASSERT_EQ(pixels.size(), 128u);
     EXPECT_PRED3(Near, pixels[8 * 16 - 16], RGB(255, 0, 0), 2);
     EXPECT_PRED3(Near, pixels[8 * 16 - 1], RGB(0, 0, 255), 2);
-}
 
-TEST_F(Jpeg2bmp, GreyAndCmykPictures) {
     qvtest::SamplePicture grey{13, 9, 1, {}};
     for (int i = 0; i < 13 * 9; ++i) grey.samples.push_back(static_cast<BYTE>(i * 2));
     Bytes greyJpeg = qvtest::EncodeJpeg(grey);

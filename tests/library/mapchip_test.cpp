@@ -100,16 +100,6 @@ TEST_F(MapChip, PartialChipsAtTheEdgesAreDropped) {
     EXPECT_EQ(DrawImage(chips.GetImageList(), 10), ChipPixels(0, 1));
 }
 
-TEST_F(MapChip, BlackIsNotTransparent) {
-    // The list keeps no masks, so the mask colour black draws as black over anything.
-    WriteSheet("MAP.BMP", 50, 40);
-    CMapChip chips;
-    chips.LoadMap();
-    Canvas canvas(50, 40, RGB(200, 0, 0));
-    chips.GetImageList()->Draw(CDC::FromHandle(canvas), 0, POINT{0, 0}, ILD_TRANSPARENT);
-    EXPECT_EQ(GetPixel(canvas, 0, 0), RGB(0, 0, 0));
-}
-
 TEST_F(MapChip, AMissingSheetGivesAnEmptyListAndStillSucceeds) {
     CMapChip chips;
     EXPECT_TRUE(chips.LoadMap());
