@@ -1,0 +1,158 @@
+// The drawing utilities: transparency masks, bitmap sizes and shadowed text, pixel for pixel.
+#include <qvdll/drawutil.h>
+#include <qvplatform/afxgdi.h>
+
+#include "library/picture_test_util.h"
+#include "test_support.h"
+
+using qvtest::Canvas;
+using qvtest::PixelsOf;
+
+namespace {
+
+const COLORREF kMagenta = RGB(255, 0, 255);
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+// "ＭＳ ゴシック" in code page 932.
+const char kMsGothic[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
+
+// A 50 x 40 colour bitmap: the left half magenta, the right half other colours, one of
+// them a single step away from magenta.
+HBITMAP MakeHalfMagenta() {
+    HBITMAP hbm = CreateBitmap(50, 40, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, hbm);
+    RECT left{0, 0, 25, 40}, top{25, 0, 50, 20}, bottom{25, 20, 50, 40};
+    FillSolidRect(dc, &left, kMagenta);
+    FillSolidRect(dc, &top, RGB(254, 0, 255));
+    FillSolidRect(dc, &bottom, kWhite);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return hbm;
+}
+
+}  // namespace
+
+TEST(CreateMask, TransparentColourIsWhiteAndEveryOtherBlack) {
+    HBITMAP source = MakeHalfMagenta();
+    const auto before = PixelsOf(source);
+    HBITMAP mask = CreateMask(source, kMagenta);
+    ASSERT_NE(mask, nullptr);
+    BITMAP bm{};
+    ASSERT_TRUE(GetObjectA(mask, sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth, 50);
+    EXPECT_EQ(bm.bmHeight, 40);
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+    std::vector<COLORREF> expected;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 50; ++x) expected.push_back(x < 25 ? kWhite : kBlack);
+    EXPECT_EQ(PixelsOf(mask), expected);
+    qvtest::SavePictureForViewing(mask, "mask-half-magenta", 4);
+
+    // The source is as it was and free to delete: no context kept it.
+    EXPECT_EQ(PixelsOf(source), before);
+    EXPECT_TRUE(DeleteObject(mask));
+    EXPECT_TRUE(DeleteObject(source));
+}
+
+TEST(CreateMask, RefusesWhatIsNotAFreeBitmap) {
+    EXPECT_EQ(CreateMask(nullptr, kWhite), nullptr);
+    HBITMAP stale = CreateBitmap(4, 4, 1, 32, nullptr);
+    DeleteObject(stale);
+    EXPECT_EQ(CreateMask(stale, kWhite), nullptr);
+    HBRUSH brush = CreateSolidBrush(RGB(10, 0, 0));  // its description is no size
+    EXPECT_EQ(CreateMask(reinterpret_cast<HBITMAP>(brush), kWhite), nullptr);
+    DeleteObject(brush);
+
+    // Selected elsewhere it cannot be read: no all-black mask passed off as a good one.
+    HBITMAP source = MakeHalfMagenta();
+    HDC holder = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(holder, source);
+    EXPECT_EQ(CreateMask(source, kMagenta), nullptr);
+    SelectObject(holder, old);
+    DeleteDC(holder);
+    DeleteObject(source);
+}
+
+TEST(GetBitmapSize, GivesTheSizeOrZeroForWhatIsNoBitmap) {
+    HBITMAP colour = CreateBitmap(50, 40, 1, 32, nullptr);
+    HBITMAP mono = CreateBitmap(7, 3, 1, 1, nullptr);
+    SIZE size = GetBitmapSize(colour);
+    EXPECT_EQ(size.cx, 50);
+    EXPECT_EQ(size.cy, 40);
+    size = GetBitmapSize(mono);
+    EXPECT_EQ(size.cx, 7);
+    EXPECT_EQ(size.cy, 3);
+    DeleteObject(colour);
+    DeleteObject(mono);
+
+    HBRUSH brush = CreateSolidBrush(RGB(10, 0, 0));
+    for (HBITMAP refused : {static_cast<HBITMAP>(nullptr), colour /* stale now */,
+                            reinterpret_cast<HBITMAP>(brush)}) {
+        size = GetBitmapSize(refused);
+        EXPECT_EQ(size.cx, 0);
+        EXPECT_EQ(size.cy, 0);
+    }
+    DeleteObject(brush);
+}
+
+class DrawShadowTextTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_font.CreatePointFont(70, kMsGothic)); }
+
+    // The text alone in `colour` on grey, drawn into `rect`, as DrawTextA draws it, with
+    // DrawTextA's result.
+    std::vector<COLORREF> PlainText(const char* text, RECT rect, COLORREF colour,
+                                    int* pResult = nullptr) {
+        Canvas canvas(50, 40, kGrey);
+        HGDIOBJ old = SelectObject(canvas, m_font);
+        SetBkMode(canvas, TRANSPARENT);
+        SetTextColor(canvas, colour);
+        int result = DrawTextA(canvas, text, -1, &rect, kFormat);
+        if (pResult) *pResult = result;
+        SelectObject(canvas, old);
+        return canvas.Pixels();
+    }
+
+    static constexpr COLORREF kGrey = RGB(128, 128, 128);
+    static constexpr UINT kFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE;  // 0x25
+    CFont m_font;
+};
+
+TEST_F(DrawShadowTextTest, ShadowLiesOnePixelRightAndBelowTheText) {
+    const char* text = "Tank \x95\xe0";  // with a double-byte character
+    const RECT rect{0, 0, 50, 40};
+    Canvas canvas(50, 40, kGrey);
+    HGDIOBJ old = SelectObject(canvas, m_font);
+    int height = DrawShadowText(canvas, text, rect, kFormat, kWhite, RGB(0, 0, 255));
+    SelectObject(canvas, old);
+
+    // Text pixels win over shadow pixels; elsewhere the grey shows through.
+    int textResult = 0;
+    const auto shadow = PlainText(text, rect, kWhite);
+    const auto ink = PlainText(text, {-1, -1, 49, 39}, RGB(0, 0, 255), &textResult);
+    EXPECT_EQ(height, textResult);
+    EXPECT_GT(height, 0);
+    std::vector<COLORREF> expected(shadow.size());
+    int shadowShowing = 0;
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        expected[i] = ink[i] != kGrey ? ink[i] : shadow[i];
+        shadowShowing += expected[i] == kWhite;
+    }
+    EXPECT_EQ(canvas.Pixels(), expected);
+    EXPECT_GT(shadowShowing, 10);
+    qvtest::SavePictureForViewing(canvas, 50, 40, "shadow-text", 8);
+}
+
+TEST_F(DrawShadowTextTest, LeavesTransparentModeAndTheTextColour) {
+    Canvas canvas(50, 40);
+    SetBkMode(canvas, OPAQUE);
+    SetBkColor(canvas, RGB(1, 2, 3));
+    HGDIOBJ old = SelectObject(canvas, m_font);
+    DrawShadowText(canvas, "AB", {0, 0, 50, 40}, kFormat, kWhite, RGB(9, 8, 7));
+    EXPECT_EQ(GetBkMode(canvas), TRANSPARENT);
+    EXPECT_EQ(GetTextColor(canvas), RGB(9, 8, 7));
+    // Transparent from the start: no text cell was filled with the background colour.
+    for (COLORREF c : canvas.Pixels()) EXPECT_NE(c, RGB(1, 2, 3));
+    SelectObject(canvas, old);
+}

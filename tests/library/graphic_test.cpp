@@ -1,0 +1,306 @@
+// CGraphic: blank pictures, loading from resources, BMP files and the JPEG converter (with
+// the rules for which names reach it), masks, and the hand-over on copy.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include <qvdll/graphic.h>
+#include <qvdll/jpegconverter.h>
+#include <qvdll/resource.h>
+#include <qvplatform/bmpfile.h>
+
+#include "library/jpeg_samples.h"
+#include "library/picture_test_util.h"
+#include "module/fixtures/fake_jpeglib.h"
+#include "test_support.h"
+
+using qvtest::Canvas;
+using qvtest::PixelsOf;
+
+namespace {
+
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kMagenta = RGB(255, 0, 255);
+
+// A context of the screen: bitmaps made compatible with it are colour.
+class ScreenDC : public CDC {
+public:
+    ScreenDC() { Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)); }
+};
+
+std::vector<COLORREF> PixelsOf(CGraphic& graphic) {
+    SIZE size = qvtest::SizeOf(*graphic.GetBitmap());
+    return PixelsOf(graphic.GetDC()->GetSafeHdc(), size.cx, size.cy);
+}
+
+// A 6 x 4 colour BMP file: magenta on the left half, a colour per row on the right.
+std::vector<COLORREF> WriteSampleBmp(const std::string& path) {
+    Canvas canvas(6, 4);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) {
+            COLORREF c = x < 3 ? kMagenta : RGB(40 * y, 200 - 30 * y, 7);
+            SetPixel(canvas, x, y, c);
+            pixels.push_back(c);
+        }
+    HBITMAP copy = CreateBitmap(6, 4, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, copy);
+    BitBlt(dc, 0, 0, 6, 4, canvas, 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_TRUE(SaveBitmapBmp(copy, path.c_str()));
+    DeleteObject(copy);
+    return pixels;
+}
+
+bool IsLive(HGDIOBJ h) {
+    return GetObjectType(h) != 0;
+}
+
+}  // namespace
+
+class Graphic : public ::testing::Test {
+protected:
+    qvtest::TempDir dir;
+    ScreenDC screen;
+};
+
+TEST_F(Graphic, NewGraphicIsEmpty) {
+    CGraphic graphic;
+    EXPECT_EQ(graphic.GetDC(), nullptr);
+    EXPECT_EQ(graphic.GetBitmap(), nullptr);
+    EXPECT_EQ(graphic.GetWidth(), 0);
+    EXPECT_EQ(graphic.GetHeight(), 0);
+    EXPECT_TRUE(graphic.Destroy());
+    EXPECT_EQ(graphic.GetDC(), nullptr);
+}
+
+TEST_F(Graphic, CreateGivesAWhitePictureInTheReferenceFormat) {
+    CGraphic graphic;
+    ASSERT_TRUE(graphic.Create(&screen, 50, 40));
+    EXPECT_EQ(graphic.GetWidth(), 50);
+    EXPECT_EQ(graphic.GetHeight(), 40);
+    BITMAP bm{};
+    ASSERT_TRUE(graphic.GetBitmap()->GetBitmap(&bm));
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    EXPECT_EQ(PixelsOf(graphic), std::vector<COLORREF>(50 * 40, kWhite));
+    // The picture is selected into the graphic's own context.
+    EXPECT_EQ(GetCurrentObject(graphic.GetDC()->GetSafeHdc(), OBJ_BITMAP),
+              graphic.GetBitmap()->GetSafeHandle());
+
+    // Compatible with a fresh memory context, whose bitmap is monochrome, it is monochrome.
+    CDC memory;
+    memory.CreateCompatibleDC(nullptr);
+    ASSERT_TRUE(graphic.Create(&memory, 5, 4));
+    ASSERT_TRUE(graphic.GetBitmap()->GetBitmap(&bm));
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+    EXPECT_EQ(PixelsOf(graphic), std::vector<COLORREF>(5 * 4, kWhite));
+}
+
+TEST_F(Graphic, ASecondCreateReleasesTheFirstPicture) {
+    CGraphic graphic;
+    graphic.Create(&screen, 50, 40);
+    HDC firstDC = graphic.GetDC()->GetSafeHdc();
+    HGDIOBJ firstBitmap = graphic.GetBitmap()->GetSafeHandle();
+    ASSERT_TRUE(graphic.Create(&screen, 20, 10));
+    EXPECT_FALSE(IsLive(firstBitmap));
+    EXPECT_EQ(GetObjectType(firstDC), 0u);
+    EXPECT_EQ(graphic.GetWidth(), 20);
+    EXPECT_EQ(PixelsOf(graphic).size(), 200u);
+}
+
+TEST_F(Graphic, LoadsTheLibrarysHexMaskByResourceNumber) {
+    CGraphic graphic;
+    ASSERT_TRUE(graphic.LoadBitmapA(nullptr, IDB_HEXMASK));
+    EXPECT_EQ(graphic.GetWidth(), 50);
+    EXPECT_EQ(graphic.GetHeight(), 40);
+    // Row r is black from L(r) to 49 - L(r): the hexagon (10,0) (0,20) (10,40) (40,40)...
+    std::vector<COLORREF> expected;
+    for (int r = 0; r < 40; ++r) {
+        int left = r < 20 ? 10 - (r + 1) / 2 : 10 - (40 - r) / 2;
+        for (int x = 0; x < 50; ++x)
+            expected.push_back(x >= left && x <= 49 - left ? kBlack : kWhite);
+    }
+    EXPECT_EQ(PixelsOf(graphic), expected);
+    // Only the low 16 bits of a resource number count.
+    ASSERT_TRUE(graphic.LoadBitmapA(&screen, 0x10000u + IDB_HEXMASK));
+    EXPECT_EQ(PixelsOf(graphic), expected);
+}
+
+TEST_F(Graphic, LoadsABmpFileByAWindowsStylePath) {
+    std::filesystem::create_directories(dir / "Images");
+    auto pixels = WriteSampleBmp(dir / "Images/tank.bmp");
+    CGraphic graphic;
+    ASSERT_TRUE(graphic.LoadBitmapA(&screen, (dir / "IMAGES\\Tank.BMP").c_str()));
+    EXPECT_EQ(graphic.GetWidth(), 6);
+    EXPECT_EQ(graphic.GetHeight(), 4);
+    EXPECT_EQ(PixelsOf(graphic), pixels);
+}
+
+TEST_F(Graphic, LoadsJpegFilesThroughTheModulesConverter) {
+    ASSERT_TRUE(IsJpegLoadOk());
+    auto jpeg = qvtest::EncodeJpeg(qvtest::MakePhotoLikePicture(32, 32), {90});
+    std::filesystem::create_directories(dir / "Images");
+    qvtest::WriteBytes(dir / "Images/photo", jpeg);  // no extension at all
+    CGraphic graphic;
+    ASSERT_TRUE(graphic.LoadBitmapA(&screen, (dir / "Images\\photo").c_str()));
+    EXPECT_EQ(graphic.GetWidth(), 32);
+    EXPECT_EQ(graphic.GetHeight(), 32);
+    EXPECT_EQ(PixelsOf(graphic), qvtest::DecodeJpegReference(jpeg));
+    // The graphic took the converter's bitmap over and releases it.
+    HGDIOBJ converted = graphic.GetBitmap()->GetSafeHandle();
+    graphic.Destroy();
+    EXPECT_FALSE(IsLive(converted));
+}
+
+TEST_F(Graphic, AFailedLoadLeavesItEmptyWithTheOldSize) {
+    CGraphic graphic;
+    graphic.Create(&screen, 50, 40);
+    HGDIOBJ first = graphic.GetBitmap()->GetSafeHandle();
+    qvtest::WriteBytes(dir / "broken.bmp", {'B', 'M', 1, 2, 3});
+    for (std::string name : {dir / "missing.bmp", dir / "broken.bmp", std::string()}) {
+        EXPECT_FALSE(graphic.LoadBitmapA(&screen, name.c_str())) << name;
+        EXPECT_EQ(graphic.GetWidth(), 50);
+        EXPECT_EQ(graphic.GetHeight(), 40);
+        ASSERT_NE(graphic.GetBitmap(), nullptr);
+        EXPECT_EQ(graphic.GetBitmap()->GetSafeHandle(), nullptr);
+        EXPECT_EQ(graphic.GetDC()->GetSafeHdc(), nullptr);
+    }
+    EXPECT_FALSE(IsLive(first));
+    EXPECT_FALSE(graphic.LoadBitmapA(nullptr, static_cast<const char*>(nullptr)));
+    EXPECT_FALSE(graphic.LoadBitmapA(nullptr, 4321u));  // no such resource
+}
+
+// The module's converter reloaded from a test-built Jpeglib that logs its calls (or from
+// a folder without one); the real one is loaded again afterwards.
+class GraphicConverter : public Graphic {
+protected:
+    void SetUp() override {
+        char logPath[] = "/tmp/qvtest-graphic-XXXXXX";
+        int fd = mkstemp(logPath);
+        ASSERT_GE(fd, 0);
+        close(fd);
+        m_logPath = logPath;
+        setenv(kJpeglibLogVariable, logPath, 1);
+    }
+    void TearDown() override {
+        unsetenv("QVDLL_LIBRARY_PATH");
+        GetModuleJpegConverter()->Load();
+        unsetenv(kJpeglibLogVariable);
+        unlink(m_logPath.c_str());
+    }
+    void UseJpeglibIn(const char* folder) {
+        setenv("QVDLL_LIBRARY_PATH", folder, 1);
+        GetModuleJpegConverter()->Load();
+    }
+    // The converter's calls, one "convert HDC PATH" line each.
+    std::vector<std::string> Calls() {
+        std::istringstream log(ReadJpeglibLog(m_logPath));
+        std::vector<std::string> calls;
+        for (std::string line; std::getline(log, line);)
+            if (line.rfind("convert ", 0) == 0) calls.push_back(line);
+        return calls;
+    }
+    std::string m_logPath;
+};
+
+TEST_F(GraphicConverter, NamesNotEndingInBmpReachTheConverterUnchanged) {
+    UseJpeglibIn(QVTEST_JPEG_OK_DIR);
+    CGraphic graphic;
+    const std::string names[] = {
+        "a.jpg", "Images\\Tank.PNG", "picture", "ab",
+        "x\x83\x62mp"};  // 'b' as the trail byte of a double-byte character
+    for (const std::string& name : names) EXPECT_FALSE(graphic.LoadBitmapA(&screen, name.c_str()));
+    std::ostringstream hdc;
+    hdc << std::hex << reinterpret_cast<std::uintptr_t>(screen.GetSafeHdc());
+    std::vector<std::string> expected;
+    for (const std::string& name : names) expected.push_back("convert " + hdc.str() + " " + name);
+    // The fake's result is no bitmap: the loads fail, and nothing foreign is attached.
+    EXPECT_EQ(Calls(), expected);
+
+    graphic.LoadBitmapA(nullptr, "b.jpeg");
+    EXPECT_EQ(Calls().back(), "convert 0 b.jpeg");
+}
+
+TEST_F(GraphicConverter, BmpNamesEmptyNamesAndNumbersNeverReachIt) {
+    UseJpeglibIn(QVTEST_JPEG_OK_DIR);
+    CGraphic graphic;
+    for (const char* name : {"a.BMP", "a.bmp", "Images\\x.Bmp", "bmp", ""})
+        EXPECT_FALSE(graphic.LoadBitmapA(&screen, name)) << name;
+    EXPECT_FALSE(graphic.LoadBitmapA(&screen, 4321u));
+    EXPECT_TRUE(Calls().empty());
+}
+
+TEST_F(GraphicConverter, WithoutAConverterOnlyBmpAndResourcesLoad) {
+    UseJpeglibIn(QVTEST_JPEG_NONE_DIR);
+    ASSERT_FALSE(IsJpegLoadOk());
+    qvtest::WriteBytes(dir / "photo.jpg", qvtest::EncodeJpeg(qvtest::MakePhotoLikePicture(8, 8)));
+    WriteSampleBmp(dir / "tank.bmp");
+    CGraphic graphic;
+    EXPECT_FALSE(graphic.LoadBitmapA(&screen, (dir / "photo.jpg").c_str()));
+    EXPECT_TRUE(graphic.LoadBitmapA(&screen, (dir / "tank.bmp").c_str()));
+    EXPECT_TRUE(graphic.LoadBitmapA(&screen, IDB_HEXMASK));
+}
+
+TEST_F(Graphic, CreateMaskMakesTheMaskAndLeavesTheSourceDrawable) {
+    WriteSampleBmp(dir / "sample.bmp");
+    CGraphic source, mask;
+    ASSERT_TRUE(source.LoadBitmapA(&screen, (dir / "sample.bmp").c_str()));
+    const auto before = PixelsOf(source);
+    ASSERT_TRUE(mask.CreateMask(&screen, &source, kMagenta));
+    std::vector<COLORREF> expected;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) expected.push_back(x < 3 ? kWhite : kBlack);
+    EXPECT_EQ(PixelsOf(mask), expected);
+    BITMAP bm{};
+    mask.GetBitmap()->GetBitmap(&bm);
+    EXPECT_EQ(bm.bmBitsPixel, 1);
+    EXPECT_EQ(mask.GetWidth(), 0);  // the size is not recorded by a mask
+    EXPECT_EQ(mask.GetHeight(), 0);
+
+    // The source draws exactly as before.
+    Canvas canvas(6, 4, kBlack);
+    ASSERT_TRUE(BitBlt(canvas, 0, 0, 6, 4, source.GetDC()->GetSafeHdc(), 0, 0, SRCCOPY));
+    EXPECT_EQ(canvas.Pixels(), before);
+    EXPECT_EQ(PixelsOf(source), before);
+}
+
+TEST_F(Graphic, CreateMaskOfAnEmptySourceFailsWithoutHarm) {
+    CGraphic empty, destroyed, mask;
+    destroyed.Create(&screen, 5, 5);
+    destroyed.Destroy();
+    EXPECT_FALSE(mask.CreateMask(&screen, &empty, kWhite));
+    EXPECT_FALSE(mask.CreateMask(&screen, &destroyed, kWhite));
+    EXPECT_FALSE(mask.CreateMask(&screen, nullptr, kWhite));
+    EXPECT_FALSE(mask.CreateMask(&screen, &mask, kWhite));
+    EXPECT_EQ(mask.GetBitmap()->GetSafeHandle(), nullptr);
+}
+
+TEST_F(Graphic, CopyingHandsThePictureOverAndEmptiesTheSource) {
+    CGraphic a;
+    a.Create(&screen, 50, 40);
+    CDC* pDC = a.GetDC();
+    CGraphic b(a);
+    EXPECT_EQ(b.GetDC(), pDC);
+    EXPECT_EQ(b.GetWidth(), 50);
+    EXPECT_EQ(a.GetDC(), nullptr);
+    EXPECT_EQ(a.GetBitmap(), nullptr);
+    EXPECT_EQ(a.GetWidth(), 0);
+    a.Destroy();  // nothing of b's is released
+    EXPECT_EQ(PixelsOf(b), std::vector<COLORREF>(50 * 40, kWhite));
+
+    CGraphic c;
+    c.Create(&screen, 3, 3);
+    HGDIOBJ cBitmap = c.GetBitmap()->GetSafeHandle();
+    c = b;
+    EXPECT_FALSE(IsLive(cBitmap));  // the target's own picture was released
+    EXPECT_EQ(c.GetDC(), pDC);
+    EXPECT_EQ(b.GetDC(), nullptr);
+    c = c;
+    EXPECT_EQ(PixelsOf(c).size(), 2000u);
+}

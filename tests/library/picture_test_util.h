@@ -1,0 +1,48 @@
+// Helpers for the picture tests: pixels of bitmaps and contexts, a canvas to draw on, and
+// PNG copies of pictures for a person to look at.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <qvplatform/gdi.h>
+
+namespace qvtest {
+
+// Width and height from GetObjectA; (0, 0) for a refused handle.
+SIZE SizeOf(HBITMAP hbm);
+// `width` x `height` pixels of a context from (0, 0) as colours, row by row.
+std::vector<COLORREF> PixelsOf(HDC hdc, int width, int height);
+// The pixels of a bitmap (black and white for a monochrome one); empty for a handle
+// GetObjectA refuses or a bitmap selected into a context.
+std::vector<COLORREF> PixelsOf(HBITMAP hbm);
+
+// A memory context holding its own colour bitmap of w x h pixels filled with `fill`.
+class Canvas {
+public:
+    Canvas(int w, int h, COLORREF fill = RGB(255, 255, 255));
+    ~Canvas();
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    operator HDC() const { return m_hdc; }  // NOLINT: used where a context is wanted
+    int Width() const { return m_w; }
+    int Height() const { return m_h; }
+    std::vector<COLORREF> Pixels() const { return PixelsOf(m_hdc, m_w, m_h); }
+
+private:
+    HDC m_hdc;
+    HBITMAP m_hbm;
+    HGDIOBJ m_hOld;
+    int m_w, m_h;
+};
+
+// Writes `width` x `height` pixels of `hdc` as NAME.png into the folder named by the
+// environment variable QVTEST_PICTURE_DIR (nothing when it is unset), each pixel grown to
+// `scale` x `scale` so that small pictures can be inspected. Returns the path, or empty.
+std::string SavePictureForViewing(HDC hdc, int width, int height, const std::string& name,
+                                  int scale = 1);
+// The same for a bitmap not selected into any context.
+std::string SavePictureForViewing(HBITMAP hbm, const std::string& name, int scale = 1);
+
+}  // namespace qvtest
