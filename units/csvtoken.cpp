@@ -4,9 +4,8 @@
 #include <stdlib.h>
 
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
 #include <qvplatform/cp932.h>
@@ -37,41 +36,108 @@ std::size_t SkipDigits(std::string_view s, std::size_t i) {
     return i;
 }
 
-// The index of the first byte from `p` on that is the separator, the quote or
-// at least 0x80 (where all lead bytes lie), or the line's length. The ordinary
-// bytes between are most of every line, so they are passed eight at a time.
-std::size_t FindSpecial(std::string_view line, std::size_t p, char separator, char quote) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighs = 0x8080808080808080u;
-    const std::uint64_t separators = kOnes * static_cast<BYTE>(separator);
-    const std::uint64_t quotes = kOnes * static_cast<BYTE>(quote);
-    for (; p + 8 <= line.size(); p += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, line.data() + p, 8);
-        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-        // A byte equal to the separator or quote becomes zero; (x - 1) & ~x
-        // marks the first zero byte exactly (a borrow can only mark bytes
-        // after it), so the first mark is the first special byte.
-        const std::uint64_t s = word ^ separators;
-        const std::uint64_t q = word ^ quotes;
-        const std::uint64_t marks = (word | ((s - kOnes) & ~s) | ((q - kOnes) & ~q)) & kHighs;
-        if (marks) return p + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+// The bytes at which passing a stretch of a field stops, with quote erasing
+// off [0] or on [1]: every lead byte, the quote when it is erased, and the zero
+// byte. A line holds no zero byte (it is copied up to its first), so the one
+// after its end stops the pass without a bounds check. The separator is tested
+// apart, as it changes from call to call.
+constexpr auto kStops = [] {
+    std::array<std::array<bool, 256>, 2> stops{};
+    for (int erase = 0; erase < 2; ++erase) {
+        for (int c = 0; c < 256; ++c) {
+            stops[erase][c] =
+                c == 0 || IsCp932LeadByte(static_cast<BYTE>(c)) || (erase && c == '"');
+        }
     }
-    while (p < line.size() && line[p] != separator && line[p] != quote &&
-           static_cast<BYTE>(line[p]) < 0x80)
-        ++p;
-    return p;
+    return stops;
+}();
+
+// `text` without blanks at either end. `doubleByteEnd` is where the last
+// double-byte character of `text` ends (0 when there is none): trimming from the
+// right stops there, since a lead byte may have claimed a blank as its second
+// half. A lead byte is never blank, so the left run stops before any.
+std::string_view Trimmed(std::string_view text, std::size_t doubleByteEnd) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    while (last > first + doubleByteEnd && IsBlank(last[-1])) --last;
+    while (first < last && IsBlank(*first)) ++first;
+    return {first, static_cast<std::size_t>(last - first)};
 }
 
-// Stores `text` without blanks at either end. `doubleByteEnd` is where the
-// last double-byte character of `text` ends (0 when there is none): trimming
-// from the right stops there, since a lead byte may have claimed a blank as its
-// second half. A lead byte is never blank, so the left run stops before any.
+// Puts `text`, trimmed, in `target`, whose capacity is reused; `text` must not
+// lie in `target`.
 void StoreTrimmed(CString& target, std::string_view text, std::size_t doubleByteEnd) {
-    std::size_t last = text.size();
-    while (last > doubleByteEnd && IsBlank(text[last - 1])) --last;
-    std::size_t first = SkipBlanks(text.substr(0, last), 0);
-    target = text.substr(first, last - first);
+    // Most fields have no blank at either end: that is told by two bytes.
+    if (!text.empty() && (IsBlank(text.front()) || IsBlank(text.back())))
+        text = Trimmed(text, doubleByteEnd);
+    target.Empty();
+    target.Append(text);
+}
+
+// One line with the settings of one call of next.
+struct CLineWalk {
+    const char* line;  // zero-terminated
+    std::size_t size;
+    const std::array<bool, 256>& stops;
+    char separator;
+
+    // From `p`, passes ordinary bytes and whole double-byte characters, and
+    // stops at the separator, an erased quote or the line's end. A double-byte
+    // character passed sets `doubleByteEnd` to the index just after it.
+    std::size_t Pass(std::size_t p, std::size_t& doubleByteEnd) const {
+        for (;;) {
+            char c;
+            while (c = line[p], !stops[static_cast<BYTE>(c)] && c != separator) ++p;
+            if (p == size || !IsLeadByte(c)) return p;
+            p = doubleByteEnd = std::min(p + 2, size);
+        }
+    }
+
+    // Whether a field outside quotes ends at `p`, where Pass stopped.
+    bool EndsField(std::size_t p) const { return p == size || line[p] == separator; }
+
+    // Whether the quote at `p`, where Pass stopped, closes a field: the line's
+    // end or the separator must follow, and the separator as a byte of its own,
+    // not as the first half of a double-byte character.
+    bool ClosesField(std::size_t p) const {
+        return p < size && line[p] == '"' &&
+               (p + 1 == size || (line[p + 1] == separator && !IsLeadByte(separator)));
+    }
+
+    // The general walk of a field from `start`, gathering its pieces around
+    // erased quotes in `text`; returns the position after the field. It stays
+    // out of next, whose common case it would only burden with registers.
+    [[gnu::noinline]] std::size_t TakeField(std::size_t start, CString& text) const;
+};
+
+std::size_t CLineWalk::TakeField(std::size_t start, CString& text) const {
+    text.Empty();
+    std::size_t p = start;
+    std::size_t segment = start;    // first byte of the field not yet in the text
+    std::size_t stop = size;        // where the field ends in the line
+    std::size_t doubleByteEnd = 0;  // in field bytes
+    bool inQuotes = false;
+    for (;;) {
+        std::size_t passedEnd = 0;
+        p = Pass(p, passedEnd);
+        if (passedEnd) doubleByteEnd = text.view().size() + (passedEnd - segment);
+        if (p == size) break;
+        if (line[p] == separator) {
+            if (!inQuotes) {
+                stop = p++;
+                break;
+            }
+            ++p;
+        } else {  // an erased quote
+            text.Append({line + segment, p - segment});
+            segment = ++p;
+            inQuotes = !inQuotes;
+        }
+    }
+    text.Append({line + segment, stop - segment});
+    const std::string_view field = Trimmed(text.view(), doubleByteEnd);
+    if (field.size() != text.view().size()) text = CString(field);
+    return p;
 }
 
 // strtod reads "." as the decimal point only in the C locale; the field's
@@ -152,16 +218,14 @@ CCSVToken::CCSVToken(const char* pszLine, char chSeparator, bool bDoubleQuoteEra
     : m_strLine(pszLine),
       m_pToken(new CToken),
       m_chSeparator(chSeparator),
-      m_bDoubleQuoteErase(bDoubleQuoteErase),
-      m_nNextSpecial(FindSpecial(m_strLine.view(), 0, '"', '"')) {}
+      m_bDoubleQuoteErase(bDoubleQuoteErase) {}
 
 CCSVToken::CCSVToken(const CCSVToken& other)
     : m_strLine(other.m_strLine),
       m_pToken(other.m_pToken),
       m_nPosition(other.m_nPosition),
       m_chSeparator(other.m_chSeparator),
-      m_bDoubleQuoteErase(other.m_bDoubleQuoteErase),
-      m_nNextSpecial(other.m_nNextSpecial) {}
+      m_bDoubleQuoteErase(other.m_bDoubleQuoteErase) {}
 
 CCSVToken& CCSVToken::operator=(const CCSVToken& other) {
     m_strLine = other.m_strLine;
@@ -169,89 +233,37 @@ CCSVToken& CCSVToken::operator=(const CCSVToken& other) {
     m_nPosition = other.m_nPosition;
     m_chSeparator = other.m_chSeparator;
     m_bDoubleQuoteErase = other.m_bDoubleQuoteErase;
-    m_nNextSpecial = other.m_nNextSpecial;
     return *this;
 }
 
 CCSVToken::~CCSVToken() = default;
 
-CToken* CCSVToken::next() {
-    const std::string_view line = m_strLine.view();
-    const std::size_t start = std::min(m_nPosition, line.size());
-    if (!TakeSimpleField(line, start)) TakeField(line, start);
-    return m_pToken.Get();
-}
-
-// Nearly every field of a unit line is a plain stretch or one quoted plain
-// stretch, plain meaning without a quote or a byte from 0x80 up. The first is
-// found with memchr and copied as it stands, the second found by its closing
-// quote; anything else is left to TakeField.
-bool CCSVToken::TakeSimpleField(std::string_view line, std::size_t start) {
-    const char separator = m_chSeparator;
-    if (static_cast<BYTE>(separator) >= 0x80 || separator == '"') return false;
-    if (m_nNextSpecial < start) m_nNextSpecial = FindSpecial(line, start, '"', '"');
-
-    std::size_t first = start, last;
-    if (m_nNextSpecial == start && start < line.size() && line[start] == '"' &&
-        m_bDoubleQuoteErase) {
-        m_nNextSpecial = FindSpecial(line, start + 1, '"', '"');
-        last = m_nNextSpecial;
-        // The closing quote must be followed by the separator or the line's end.
-        if (last == line.size() || line[last] != '"') return false;
-        if (last + 1 < line.size() && line[last + 1] != separator) return false;
-        first = start + 1;
-        m_nPosition = std::min(last + 2, line.size());
-    } else {
-        const void* found = std::memchr(line.data() + start, separator, line.size() - start);
-        last = found ? static_cast<const char*>(found) - line.data() : line.size();
-        if (last > m_nNextSpecial) return false;
-        m_nPosition = found ? last + 1 : line.size();
-    }
-    StoreTrimmed(m_pToken->m_strToken, line.substr(first, last - first), 0);
-    return true;
-}
-
-// The general walk, byte by byte. The field is still one stretch of the line
-// unless a quote was erased from it; only then are its pieces gathered in the
-// scratch buffer.
-void CCSVToken::TakeField(std::string_view line, std::size_t p) {
-    const char separator = m_chSeparator;
-    // With erasing off the quote is an ordinary byte: its test becomes the
-    // separator's, which comes first anyway.
-    const char quote = m_bDoubleQuoteErase ? '"' : separator;
-    m_scratch.clear();
-    std::size_t segment = p;  // first byte of the field not yet in the scratch buffer
-    std::size_t stop = line.size();
-    std::size_t resume = line.size();
-    std::size_t doubleByteEnd = 0;  // in field bytes
-    bool inQuotes = false;
-    while ((p = FindSpecial(line, p, separator, quote)) < line.size()) {
-        const char c = line[p];
-        if (static_cast<BYTE>(c) >= 0x80 && IsLeadByte(c)) {
-            p = std::min(p + 2, line.size());
-            doubleByteEnd = m_scratch.size() + (p - segment);
-        } else if (c == separator) {
-            if (!inQuotes) {
-                stop = p;
-                resume = p + 1;
-                break;
-            }
-            ++p;
-        } else if (c == quote) {
-            m_scratch.append(line.substr(segment, p - segment));
-            segment = ++p;
-            inQuotes = !inQuotes;
-        } else {
-            ++p;  // a single-byte character from 0x80 up
+// Nearly every field is a plain stretch (ordinary bytes and double-byte
+// characters), bare or inside one pair of quotes: such a field is copied into the
+// token once, with no intermediate buffer. Anything else takes the general walk.
+// Flattened so that the copy into the token's string is inlined here whole: it
+// saves two calls on every field, and the general walk stays out (noinline).
+[[gnu::flatten]] CToken* CCSVToken::next() {
+    const CLineWalk walk{m_strLine.GetString(), m_strLine.view().size(),
+                         kStops[m_bDoubleQuoteErase], m_chSeparator};
+    CString& text = m_pToken->m_strToken;
+    const std::size_t start = m_nPosition;
+    std::size_t doubleByteEnd = 0;
+    std::size_t first = start;  // the field's text is [first, last)
+    std::size_t last = walk.Pass(start, doubleByteEnd);
+    std::size_t end = last;       // the field's separator or the line's end
+    if (!walk.EndsField(last)) {  // an erased quote
+        const bool opens = last == start;
+        if (opens) last = walk.Pass(start + 1, doubleByteEnd);
+        if (!opens || !walk.ClosesField(last)) {
+            m_nPosition = walk.TakeField(start, text);
+            return m_pToken.Get();
         }
+        first = start + 1;
+        end = last + 1;
     }
-    m_nPosition = resume;
-
-    const std::string_view rest = line.substr(segment, stop - segment);
-    if (m_scratch.empty()) {
-        StoreTrimmed(m_pToken->m_strToken, rest, doubleByteEnd);
-    } else {
-        m_scratch.append(rest);
-        StoreTrimmed(m_pToken->m_strToken, m_scratch, doubleByteEnd);
-    }
+    m_nPosition = std::min(end + 1, walk.size);
+    StoreTrimmed(text, {walk.line + first, last - first},
+                 doubleByteEnd ? doubleByteEnd - first : 0);
+    return m_pToken.Get();
 }

@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
-#include <string_view>
 
 #include <qvplatform/cstring.h>
 
@@ -87,20 +85,10 @@ public:
     bool eol() const { return m_nPosition >= m_strLine.view().size(); }
 
 private:
-    // Each reads the field at `start` into the token and moves the position
-    // past it; the first only takes the common simple shapes and says whether
-    // it did.
-    bool TakeSimpleField(std::string_view line, std::size_t start);
-    void TakeField(std::string_view line, std::size_t start);
-
     CString m_strLine;
     // Mutable because copying hands the token over even from a const tokenizer.
     mutable TOwnedPtr<CToken> m_pToken;
     std::size_t m_nPosition = 0;  // byte index of the next unread byte
     char m_chSeparator;
     bool m_bDoubleQuoteErase;
-    std::string m_scratch;  // gathers a field's pieces around erased quotes
-    // The first quote or byte from 0x80 up at or after the position, or the
-    // line's length: fields that end before it take the fast path.
-    std::size_t m_nNextSpecial;
 };

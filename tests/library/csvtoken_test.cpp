@@ -1,5 +1,6 @@
 #include <qvdll/csvtoken.h>
 
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -26,40 +27,59 @@ bool Blank(char c) {
 }
 
 // The splitting rules taken literally, one byte and one character at a time:
-// the slow, plain reference the tokenizer is checked against.
+// the slow, plain reference the tokenizer is checked against. Reads the field
+// at `pos` and moves `pos` past it.
+std::string ReferenceField(const std::string& line, std::size_t& pos, char separator, bool erase) {
+    std::vector<std::string> chars;  // the field, character by character
+    bool inQuotes = false;
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (Lead(static_cast<unsigned char>(c))) {
+            chars.push_back(line.substr(pos, 2));
+            pos += 2;
+            continue;
+        }
+        ++pos;
+        if (c == separator && !inQuotes) break;
+        if (c == separator) {
+            chars.emplace_back(1, c);
+        } else if (c == '"' && erase) {
+            inQuotes = !inQuotes;
+        } else {
+            chars.emplace_back(1, c);
+        }
+    }
+    auto isBlankChar = [](const std::string& ch) { return ch.size() == 1 && Blank(ch[0]); };
+    while (!chars.empty() && isBlankChar(chars.back())) chars.pop_back();
+    std::size_t first = 0;
+    while (first < chars.size() && isBlankChar(chars[first])) ++first;
+    std::string field;
+    for (std::size_t i = first; i < chars.size(); ++i) field += chars[i];
+    return field;
+}
+
 Fields ReferenceSplit(const std::string& line, char separator, bool erase) {
     Fields fields;
-    std::size_t pos = 0;
-    while (pos < line.size()) {
-        std::vector<std::string> chars;  // the field, character by character
-        bool inQuotes = false;
-        while (pos < line.size()) {
-            const char c = line[pos];
-            if (Lead(static_cast<unsigned char>(c))) {
-                chars.push_back(line.substr(pos, 2));
-                pos += 2;
-                continue;
-            }
-            ++pos;
-            if (c == separator && !inQuotes) break;
-            if (c == separator) {
-                chars.emplace_back(1, c);
-            } else if (c == '"' && erase) {
-                inQuotes = !inQuotes;
-            } else {
-                chars.emplace_back(1, c);
-            }
-        }
-        auto isBlankChar = [](const std::string& ch) { return ch.size() == 1 && Blank(ch[0]); };
-        while (!chars.empty() && isBlankChar(chars.back())) chars.pop_back();
-        std::size_t first = 0;
-        while (first < chars.size() && isBlankChar(chars[first])) ++first;
-        std::string field;
-        for (std::size_t i = first; i < chars.size(); ++i) field += chars[i];
-        fields.push_back(field);
-    }
+    for (std::size_t pos = 0; pos < line.size();)
+        fields.push_back(ReferenceField(line, pos, separator, erase));
     return fields;
 }
+
+// Random lines over bytes that matter to the rules (blanks, separators, quotes,
+// lead bytes, trail bytes that look like separators, a single-byte character
+// from 0x80 up); every fifth line is any bytes but zero, every seventh long.
+std::string RandomLine(std::mt19937& random, int round) {
+    const std::string alphabet = " \t,|\"ab1\x81\x40\x83\x7C\xE0\xFC\x9F\xA5";
+    std::string line;
+    const int length = static_cast<int>(random() % (round % 7 == 0 ? 300 : 40));
+    for (int i = 0; i < length; ++i) {
+        line += round % 5 == 0 ? static_cast<char>(1 + random() % 255)
+                               : alphabet[random() % alphabet.size()];
+    }
+    return line;
+}
+
+constexpr char kSeparators[] = {',', '|', '"', ' ', '\0', '\xA5', '\x81'};
 
 }  // namespace
 
@@ -142,19 +162,32 @@ TEST(CCSVToken, AssignmentDropsTheTargetsOwnTokenAndTakesTheSources) {
 
 TEST(CCSVToken, AgreesWithTheReferenceOnRandomLines) {
     std::mt19937 random(20240611);
-    const std::string alphabet = " \t,|\"ab1\x81\x40\x83\x7C\xE0\xFC\x9F\xA5";
     for (int round = 0; round < 4000; ++round) {
-        std::string line;
-        const int length = static_cast<int>(random() % 40);
-        for (int i = 0; i < length; ++i) {
-            line += round % 5 == 0 ? static_cast<char>(1 + random() % 255)
-                                   : alphabet[random() % alphabet.size()];
-        }
-        for (const char separator : {',', '|', '"', '\xA5', '\x81'}) {
+        const std::string line = RandomLine(random, round);
+        for (const char separator : kSeparators) {
             for (const bool erase : {true, false}) {
                 ASSERT_EQ(Split(line, separator, erase), ReferenceSplit(line, separator, erase))
-                    << "round " << round << " separator " << separator << " erase " << erase;
+                    << "round " << round << " separator " << int{separator} << " erase " << erase;
             }
+        }
+    }
+}
+
+TEST(CCSVToken, AgreesWithTheReferenceWhenSettingsChangeBetweenCalls) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 4000; ++round) {
+        const std::string line = RandomLine(random, round);
+        CCSVToken tokens(line.c_str(), ',', true);
+        std::size_t pos = 0;
+        for (int call = 0; !tokens.eol(); ++call) {
+            const char separator = kSeparators[random() % std::size(kSeparators)];
+            const bool erase = random() % 2 == 0;
+            tokens.set_separator(separator);
+            tokens.set_doublequoterase(erase);
+            const std::string expected = ReferenceField(line, pos, separator, erase);
+            ASSERT_EQ(tokens.next()->AsString().str(), expected)
+                << "round " << round << " call " << call;
+            ASSERT_EQ(tokens.eol(), pos >= line.size());
         }
     }
 }

@@ -239,3 +239,15 @@ TEST(CString, BufferAccessKeepsTheTextAndSetsTheLength) {
     EXPECT_EQ(CString(nullptr, 5), "");
     EXPECT_EQ(CString('-', 3), "---");
 }
+
+TEST(CString, AppendTakesAnyBytesEvenItsOwn) {
+    CString s("ab");
+    s.Append(std::string_view("c\0d", 3));
+    EXPECT_EQ(s.view(), std::string_view("abc\0d", 5));
+    s.Append(s.view().substr(0, 2));
+    EXPECT_EQ(s.view(), std::string_view("abc\0dab", 7));
+    s.Empty();
+    s.Append({});
+    EXPECT_TRUE(s.IsEmpty());
+    EXPECT_EQ(s.GetString()[0], '\0');
+}

@@ -33,6 +33,9 @@ public:
         m_str = psz ? psz : "";
         return *this;
     }
+    // Adds bytes that need no terminator (a NUL among them is kept) without a
+    // temporary string; after Empty, the capacity already held is reused.
+    void Append(std::string_view text) { m_str.append(text); }
     CString& operator+=(const CString& s) {
         m_str += s.m_str;
         return *this;
