@@ -8,6 +8,8 @@
 
 IMPLEMENT_DYNAMIC(CScrollView, CView)
 
+const SIZE CScrollView::sizeDefault{0, 0};
+
 BEGIN_MESSAGE_MAP(CScrollView, CView)
 ON_WM_SIZE()
 ON_WM_HSCROLL()

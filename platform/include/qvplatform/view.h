@@ -48,7 +48,9 @@ class QVP_API CScrollView : public CView {
     DECLARE_DYNAMIC(CScrollView)
 public:
     // Page and line sizes of (0, 0): a page is a tenth of the total, a line a tenth of a page.
-    static constexpr SIZE sizeDefault{0, 0};
+    // Defined in the platform, not inline: an inline static that a library takes by
+    // reference becomes a unique symbol of that library and stops it unloading.
+    static const SIZE sizeDefault;
 
     // Only MM_TEXT exists here; another mode throws CInvalidArgException. With a window,
     // the bars are set at once: range 0 .. total - 1 and the client size as the page, with
