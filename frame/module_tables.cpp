@@ -1,6 +1,7 @@
 #include "frame/module_tables.h"
 
 #include "qvdll/hexmap.h"
+#include "qvdll/msg.h"
 #include "qvdll/resource.h"
 #include "qvdll/unit.h"
 #include "qvdll/unitlist.h"
@@ -14,6 +15,7 @@ namespace {
 // module runs, so registration does not depend on the order of start-up code.
 constinit const CRuntimeClass* const kClasses[] = {
     RUNTIME_CLASS(CHexMap),
+    RUNTIME_CLASS(CMsg),
     RUNTIME_CLASS(CUnit),
     RUNTIME_CLASS(CUnitList),
 };
