@@ -36,11 +36,14 @@ const CUnitList& EmptyUnitList() {
 std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t count) {
     const std::size_t total = prefix + count;
     if (total == 0) return nullptr;
-    // A block whose bytes are known to be there is read in one go; otherwise
-    // the room doubles as the bytes arrive, so a peer's count costs at most
-    // twice what it actually sent.
-    std::size_t capacity =
-        count <= BytesSurelyPresent(ar) ? total : std::min(total, prefix + kFirstChunk);
+    // The room doubles as the bytes arrive, so a peer's count costs at most
+    // twice what it actually sent; once the rest is known to be there it is
+    // taken in one step. (Ahead of the first read the archive may have read
+    // part of the block into its buffer; after it, the file holds the rest.)
+    auto nextCapacity = [&](std::size_t filled, std::size_t capacity) {
+        return total - filled <= BytesSurelyPresent(ar) ? total : std::min(total, capacity * 2);
+    };
+    std::size_t capacity = nextCapacity(prefix, prefix + kFirstChunk / 2);
     auto block = std::make_unique_for_overwrite<BYTE[]>(capacity);
     std::size_t filled = prefix;
     for (;;) {
@@ -53,7 +56,7 @@ std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t 
                                          std::to_string(count) + " bytes, " +
                                          std::to_string(filled - prefix) + " left");
         if (capacity == total) return block;
-        const std::size_t grown = std::min(total, capacity * 2);
+        const std::size_t grown = nextCapacity(filled, capacity);
         auto bigger = std::make_unique_for_overwrite<BYTE[]>(grown);
         std::memcpy(bigger.get(), block.get(), filled);
         block = std::move(bigger);
