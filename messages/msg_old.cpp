@@ -15,8 +15,8 @@
 //                 appended to the message's own), a default unit, the
 //                 message's unit list
 //
-// The original writer put out a lone tag word, which no reader can parse, for
-// every other kind. Here every kind gives a record that reads back:
+// A lone tag word, which no reader can parse, is never written for the other
+// kinds: each of them gives a record that reads back too:
 //   2, 3, 15  themselves, with the message's unit and unit list (defaults
 //             where it has none), as reading them fills the message;
 //   182 on a message without a client list starts one, as 181 does;
