@@ -3,6 +3,7 @@
 #include "qvdll/hexdrawdoc.h"
 #include "qvdll/hexdrawview.h"
 #include "qvdll/hexmap.h"
+#include "qvdll/msg.h"
 #include "qvdll/resource.h"
 #include "qvdll/unit.h"
 #include "qvdll/unitlist.h"
@@ -16,6 +17,7 @@ namespace {
 // module runs, so registration does not depend on the order of start-up code.
 constinit const CRuntimeClass* const kClasses[] = {
     RUNTIME_CLASS(CHexMap),
+    RUNTIME_CLASS(CMsg),
     RUNTIME_CLASS(CUnit),
     RUNTIME_CLASS(CUnitList),
     RUNTIME_CLASS(CHEXDrawDocument),

@@ -1,10 +1,16 @@
 // TOwnedPtr: the library's owning pointer, a pointer paired with an owns flag.
 // Copying hands ownership over, and the source keeps its pointer without
 // owning it, so an object that was copied still sees what it held.
+// TOwnedPtr<T[]> holds an array made with new T[n] and destroys it with delete[].
 #pragma once
 
-template <class T>
+#include <cstddef>
+#include <type_traits>
+
+template <class U>
 class TOwnedPtr {
+    using T = std::remove_extent_t<U>;
+
 public:
     constexpr TOwnedPtr() noexcept = default;
     constexpr explicit TOwnedPtr(T* p) noexcept : m_p(p), m_bOwns(p != nullptr) {}
@@ -21,7 +27,7 @@ public:
     TOwnedPtr& operator=(TOwnedPtr& other) noexcept {
         if (this == &other) return *this;
         if (m_p != other.m_p) {
-            if (m_bOwns) delete m_p;
+            if (m_bOwns) Destroy(m_p);
             m_bOwns = other.m_bOwns;
         } else if (other.m_bOwns) {
             m_bOwns = true;
@@ -32,13 +38,13 @@ public:
     TOwnedPtr& operator=(TOwnedPtr&& other) noexcept { return *this = other; }
 
     ~TOwnedPtr() {
-        if (m_bOwns) delete m_p;
+        if (m_bOwns) Destroy(m_p);
     }
 
     // Puts `p` in: the object held is destroyed when it is owned and is not `p`;
     // afterwards the pointer is owned exactly when it is not null.
     void Reset(T* p = nullptr) noexcept {
-        if (m_bOwns && m_p != p) delete m_p;
+        if (m_bOwns && m_p != p) Destroy(m_p);
         m_p = p;
         m_bOwns = p != nullptr;
     }
@@ -54,8 +60,16 @@ public:
     T& operator*() const noexcept { return *m_p; }
     T* operator->() const noexcept { return m_p; }
     explicit operator bool() const noexcept { return m_p != nullptr; }
+    T& operator[](std::size_t i) const noexcept requires std::is_array_v<U> { return m_p[i]; }
 
 private:
+    static void Destroy(T* p) noexcept {
+        if constexpr (std::is_array_v<U>)
+            delete[] p;
+        else
+            delete p;
+    }
+
     T* m_p = nullptr;
     bool m_bOwns = false;
 };

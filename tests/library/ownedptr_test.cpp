@@ -112,4 +112,15 @@ TEST_F(OwnedPtr, AssigningTheSameObjectKeepsItOwned) {
     EXPECT_EQ(Destroyed(), 1);
 }
 
+TEST_F(OwnedPtr, ArrayFormDestroysEveryElement) {
+    {
+        TOwnedPtr<Tracked[]> p(new Tracked[3]);
+        TOwnedPtr<Tracked[]> other(p);  // hand-over: other owns, p only points
+        EXPECT_EQ(&other[2], &p[2]);
+        p.Reset(new Tracked[2]);  // p did not own the first array: nothing destroyed
+        EXPECT_EQ(Destroyed(), 0);
+    }
+    EXPECT_EQ(Destroyed(), 5);  // with delete[]: the sanitizer build checks the pairing
+}
+
 }  // namespace

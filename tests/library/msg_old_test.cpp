@@ -1,0 +1,265 @@
+// CMsg in the old format: what each kind is written as, what each old record
+// reads back as, and the refresh text.
+#include <qvdll/msg.h>
+#include <qvdll/unit.h>
+#include <qvdll/unitlist.h>
+
+#include <string>
+#include <vector>
+
+#include "msg_test_support.h"
+
+using qvtest::Bytes;
+using qvtest::Join;
+using qvtest::kDefaultUnit;
+using qvtest::kNoUnits;
+using qvtest::LoadMsg;
+using qvtest::StoreMsg;
+
+namespace {
+
+CMsg& Fill(CMsg& msg, WORD kind, const char* text = "") {
+    msg.m_wKind = kind;
+    msg.m_strMsg = text;
+    return msg;
+}
+
+std::vector<std::string> Entries(const CStringList* list) {
+    std::vector<std::string> entries;
+    for (POSITION pos = list ? list->GetHeadPosition() : nullptr; pos;)
+        entries.push_back(list->GetNext(pos).str());
+    return entries;
+}
+
+// The old refresh head: tag 0, kind 5, an empty text.
+const Bytes kRefreshHead = {0, 0, 5, 0, 0, 0, 0};
+
+// The unit of the line 1,2,30,40,5,... in the unit archive form: ids, x, y,
+// state, name "A", colour 0x123456, image "a.bmp".
+const char kUnitLine[] = "1,2,30,40,5,1193046,0,\"A\",\"a.bmp\",0,0,0,0,\"\"";
+const Bytes kLineUnit = {1,   0,    2,    0,    30,   0, 40,  0,   5,   0,   1,
+                         'A', 0x56, 0x34, 0x12, 0x00, 5, 'a', '.', 'b', 'm', 'p'};
+
+}  // namespace
+
+TEST(CMsgOld, TextKindsGoAsOldKindsZeroAndOne) {
+    CMsg msg;
+    EXPECT_EQ(StoreMsg(Fill(msg, 103, "abc")), (Bytes{0, 0, 1, 0, 0, 0, 3, 'a', 'b', 'c'}));
+    EXPECT_EQ(StoreMsg(Fill(msg, 102, "not sent")), (Bytes{0, 0, 0, 0, 0, 0, 0}));
+
+    CMsg loaded;
+    ASSERT_EQ(LoadMsg(loaded, Bytes{0, 0, 0, 0, 0, 0, 2, 'h', 'i'}), -1);
+    EXPECT_EQ(loaded.m_wKind, 102);
+    EXPECT_EQ(loaded.m_strMsg, CString("hi"));
+    ASSERT_EQ(LoadMsg(loaded, Bytes{0, 0, 1, 0, 0, 0, 3, 'a', 'b', 'c'}), -1);
+    EXPECT_EQ(loaded.m_wKind, 103);
+    EXPECT_EQ(loaded.m_strMsg, CString("abc"));
+}
+
+TEST(CMsgOld, UnitLinesGoAsUnitObjects) {
+    const std::pair<WORD, BYTE> kinds[] = {{104, 2}, {105, 3}, {107, 15}};
+    for (auto [kind, oldKind] : kinds) {
+        CMsg msg;
+        EXPECT_EQ(StoreMsg(Fill(msg, kind, kUnitLine)),
+                  Join({{0, 0, oldKind, 0, 0, 0, 0}, kLineUnit, kNoUnits}))
+            << kind;
+    }
+}
+
+TEST(CMsgOld, OldUnitRecordsKeepTheirKindWithFreshObjects) {
+    CMsg loaded;
+    loaded.m_strMsg = "kept";
+    loaded.m_pUnit = new CUnit;  // replaced, not leaked
+    const Bytes record = Join({{0, 0, 2, 0, 0, 0, 1, 'x'}, kLineUnit, {1, 0, 0, 0}, kLineUnit});
+    ASSERT_EQ(LoadMsg(loaded, record), -1);
+    EXPECT_EQ(loaded.m_wKind, 2);
+    EXPECT_EQ(loaded.m_strMsg, CString("kept"));
+    ASSERT_NE(loaded.m_pUnit, nullptr);
+    EXPECT_EQ(loaded.m_pUnit->m_nPosY, 40);
+    EXPECT_EQ(loaded.m_pUnit->m_strImage, CString("a.bmp"));
+    ASSERT_NE(loaded.m_pUnitList, nullptr);
+    EXPECT_EQ(loaded.m_pUnitList->GetCount(), 1);
+    EXPECT_EQ(loaded.m_pClientList, nullptr);
+
+    // Written back, a kept kind gives the same record (its text aside).
+    EXPECT_EQ(StoreMsg(loaded), Join({{0, 0, 2, 0, 0, 0, 0}, kLineUnit, {1, 0, 0, 0}, kLineUnit}));
+    CMsg bare;
+    EXPECT_EQ(StoreMsg(Fill(bare, 15)), Join({{0, 0, 15, 0, 0, 0, 0}, kDefaultUnit, kNoUnits}));
+}
+
+TEST(CMsgOld, MoveGoesAsFiveWordsAndComesBackAsMoveText) {
+    CMsg msg;
+    EXPECT_EQ(StoreMsg(Fill(msg, 106, "1,2,0,30,40,5")),
+              (Bytes{0, 0, 4, 0, 0, 0, 0, 1, 0, 2, 0, 30, 0, 40, 0, 5, 0}));
+    // A move that sets only the state leaves the place at 0.
+    EXPECT_EQ(StoreMsg(Fill(msg, 106, "9,8,2,7")),
+              (Bytes{0, 0, 4, 0, 0, 0, 0, 9, 0, 8, 0, 0, 0, 0, 0, 7, 0}));
+
+    CMsg loaded;
+    ASSERT_EQ(LoadMsg(loaded, Bytes{0, 0, 4, 0, 0, 0, 0, 1, 0, 2, 0, 30, 0, 40, 0, 5, 0}), -1);
+    EXPECT_EQ(loaded.m_wKind, 106);
+    EXPECT_EQ(loaded.m_strMsg, CString("1,2,0,30,40,5"));
+    // Words for the byte fields keep their low 8 bits.
+    ASSERT_EQ(LoadMsg(loaded, Bytes{0, 0, 4, 0, 0, 0, 0, 1, 1, 2, 0, 0, 1, 0, 0, 0x2C, 1}), -1);
+    EXPECT_EQ(loaded.m_strMsg, CString("1,2,0,256,0,44"));
+}
+
+TEST(CMsgOld, MapBlockGoesInTheMapArchiveFormAndBack) {
+    CMsg msg;
+    msg.m_wKind = 111;
+    const BYTE block[] = {3, 0, 2, 0, 10, 11, 12, 13, 14, 15};
+    msg.m_pData.Reset(new BYTE[sizeof block]);
+    std::copy(block, block + sizeof block, msg.m_pData.Get());
+    msg.m_dwDataSize = sizeof block;
+    const Bytes record = {0, 0, 6, 0, 0, 0, 0, 2, 0, 3, 0, 10, 11, 12, 13, 14, 15};
+    EXPECT_EQ(StoreMsg(msg), record);
+
+    CMsg loaded;
+    ASSERT_EQ(LoadMsg(loaded, record), -1);
+    EXPECT_EQ(loaded.m_wKind, 111);
+    ASSERT_EQ(loaded.m_dwDataSize, sizeof block);
+    EXPECT_EQ(Bytes(loaded.m_pData.Get(), loaded.m_pData.Get() + sizeof block),
+              Bytes(block, block + sizeof block));
+    // A map whose cells stop early is a failure, not a map with holes.
+    EXPECT_EQ(LoadMsg(loaded, Bytes(record.begin(), record.end() - 1)),
+              CArchiveException::endOfFile);
+}
+
+TEST(CMsgOld, MapBlockShorterThanItsMapIsNotWritten) {
+    const std::vector<Bytes> blocks = {{}, {3, 0, 2}, {3, 0, 2, 0, 1, 2, 3, 4, 5}};
+    for (const Bytes& block : blocks) {
+        CMsg msg;
+        msg.m_wKind = 111;
+        if (!block.empty()) {
+            msg.m_pData.Reset(new BYTE[block.size()]);
+            std::copy(block.begin(), block.end(), msg.m_pData.Get());
+        }
+        msg.m_dwDataSize = static_cast<DWORD>(block.size());
+        CMemFile file;
+        CArchive ar(&file, CArchive::store);
+        EXPECT_THROW(msg.Serialize(ar), CArchiveException) << block.size();
+        ar.Close();
+        EXPECT_TRUE(file.Bytes().empty()) << block.size();
+    }
+}
+
+TEST(CMsgOld, EmptyRefreshKindsAreTwentyNineBytes) {
+    const Bytes empty = Join({kRefreshHead, {0, 0}, kDefaultUnit, kNoUnits});
+    ASSERT_EQ(empty.size(), 29u);
+    for (WORD kind : {101, 110}) {
+        CMsg msg;
+        EXPECT_EQ(StoreMsg(Fill(msg, kind, "not sent")), empty) << kind;
+    }
+    CMsg refresh;
+    EXPECT_EQ(StoreMsg(Fill(refresh, 5, "")), empty);
+}
+
+TEST(CMsgOld, RefreshTextSplitsIntoClientsAndUnits) {
+    const Bytes oneUnit = Join({{1, 0, 0, 0}, kLineUnit});
+    struct Case {
+        std::string text;
+        Bytes body;
+    };
+    const Case cases[] = {
+        {"alice\nbob",
+         Join({{2, 0, 5, 'a', 'l', 'i', 'c', 'e', 3, 'b', 'o', 'b'}, kDefaultUnit, kNoUnits})},
+        {"%", Join({{0, 0}, kDefaultUnit, kNoUnits})},
+        {"alice\nbob%" + std::string(kUnitLine),
+         Join({{2, 0, 5, 'a', 'l', 'i', 'c', 'e', 3, 'b', 'o', 'b'}, kDefaultUnit, oneUnit})},
+        {"al%" + std::string(kUnitLine) + "%ignored\nthird",
+         Join({{1, 0, 2, 'a', 'l'}, kDefaultUnit, oneUnit})},
+        {"alice\r\nbob\r\n%" + std::string(kUnitLine) + "\r\n",
+         Join({{2, 0, 5, 'a', 'l', 'i', 'c', 'e', 3, 'b', 'o', 'b'}, kDefaultUnit, oneUnit})},
+        // Two line feeds in a row give an empty entry; quotes protect nothing.
+        {"a\n\n\"b\nc\"",
+         Join({{4, 0, 1, 'a', 0, 2, '"', 'b', 2, 'c', '"'}, kDefaultUnit, kNoUnits})},
+    };
+    for (const Case& c : cases) {
+        CMsg msg;
+        EXPECT_EQ(StoreMsg(Fill(msg, 5, c.text.c_str())), Join({kRefreshHead, c.body})) << c.text;
+    }
+}
+
+TEST(CMsgOld, RefreshRecordFillsClientsUnitAndUnits) {
+    CMsg msg;
+    const Bytes record = StoreMsg(Fill(msg, 5, (std::string("alice\nbob%") + kUnitLine).c_str()));
+    CMsg loaded;
+    loaded.m_strMsg = "kept";
+    loaded.m_pClientList = new CStringList;
+    loaded.m_pClientList->AddTail(CString("old"));
+    ASSERT_EQ(LoadMsg(loaded, record), -1);
+    EXPECT_EQ(loaded.m_wKind, 5);
+    EXPECT_EQ(loaded.m_strMsg, CString("kept"));
+    EXPECT_EQ(Entries(loaded.m_pClientList), (std::vector<std::string>{"alice", "bob"}));
+    ASSERT_NE(loaded.m_pUnit, nullptr);
+    EXPECT_EQ(loaded.m_pUnit->m_color, CUnit::kDefaultColor);
+    ASSERT_EQ(loaded.m_pUnitList->GetCount(), 1);
+    EXPECT_EQ(loaded.m_pUnitList->GetHead().m_strName, CString("A"));
+}
+
+TEST(CMsgOld, ClientKindsStartOrExtendTheMessagesClientList) {
+    CMsg msg;
+    msg.m_pClientList = new CStringList;
+    msg.m_pClientList->AddTail(CString("old"));
+    EXPECT_EQ(StoreMsg(Fill(msg, 181, "ann")),
+              Join({kRefreshHead, {1, 0, 3, 'a', 'n', 'n'}, kDefaultUnit, kNoUnits}));
+    EXPECT_EQ(Entries(msg.m_pClientList), (std::vector<std::string>{"ann"}));
+
+    msg.m_pUnitList = new CUnitList;
+    msg.m_pUnitList->AddTail(CUnit());
+    EXPECT_EQ(StoreMsg(Fill(msg, 182, "bo")), Join({kRefreshHead,
+                                                    {2, 0, 3, 'a', 'n', 'n', 2, 'b', 'o'},
+                                                    kDefaultUnit,
+                                                    {1, 0, 0, 0},
+                                                    kDefaultUnit}));
+    StoreMsg(msg);  // each write appends again
+    EXPECT_EQ(Entries(msg.m_pClientList), (std::vector<std::string>{"ann", "bo", "bo"}));
+
+    // Without a list, 182 starts one rather than writing an unreadable record.
+    CMsg fresh;
+    EXPECT_EQ(StoreMsg(Fill(fresh, 182, "cy")),
+              Join({kRefreshHead, {1, 0, 2, 'c', 'y'}, kDefaultUnit, kNoUnits}));
+}
+
+TEST(CMsgOld, EveryKindWritesARecordThatReadsBack) {
+    // Old numbers written directly go as the kinds reading makes of them.
+    CMsg msg;
+    CMsg alias;
+    EXPECT_EQ(StoreMsg(Fill(msg, 1, "abc")), StoreMsg(Fill(alias, 103, "abc")));
+    EXPECT_EQ(StoreMsg(Fill(msg, 4, "1,2,0,3,4,5")), StoreMsg(Fill(alias, 106, "1,2,0,3,4,5")));
+
+    for (WORD kind : {0, 7, 14, 16, 99, 120, 152, 999, 65535}) {
+        CMsg out;
+        Fill(out, kind, "t");
+        out.m_byTag = 4;
+        const Bytes record = StoreMsg(out);
+        CMsg in;
+        ULONGLONG consumed = 0;
+        ASSERT_EQ(LoadMsg(in, record, &consumed), -1) << kind;
+        EXPECT_EQ(consumed, record.size()) << kind;
+        EXPECT_EQ(in.m_byTag, 4) << kind;
+        EXPECT_EQ(in.m_wKind, kind == 0 ? 102 : kind) << kind;
+        if (kind >= 100 && kind != 152) {
+            EXPECT_EQ(in.m_strMsg, CString("t")) << kind;
+        }
+    }
+}
+
+TEST(CMsgOld, KindsBelowHundredWithAVersionStillGoInTheOldFormat) {
+    CMsg current(CString("1.0"));
+    CMsg old;
+    for (WORD kind : {2, 5, 15, 42}) {
+        EXPECT_EQ(StoreMsg(Fill(current, kind, "a%b")), StoreMsg(Fill(old, kind, "a%b"))) << kind;
+        CMsg in;
+        EXPECT_EQ(LoadMsg(in, StoreMsg(current)), -1) << kind;
+        EXPECT_EQ(in.m_wKind, kind);
+    }
+}
+
+TEST(CMsgOld, BlockKindGoesInTheCurrentFormat) {
+    CMsg msg;
+    msg.m_wKind = 152;
+    msg.m_pData.Reset(new BYTE[2]{7, 8});
+    msg.m_dwDataSize = 2;
+    EXPECT_EQ(StoreMsg(msg), (Bytes{0, 0, 0x98, 0, 0, 0, 2, 0, 0, 0, 7, 8}));
+}

@@ -1,0 +1,108 @@
+// CSocketFile: reads give what arrived, 0 at the peer's orderly shutdown;
+// writes send everything or throw; archives run over a connection both ways.
+#include <qvplatform/cstring.h>
+#include <qvplatform/socketfile.h>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "platform/test_support.h"
+
+using qvtest::Bytes;
+
+namespace {
+
+// Two connected stream sockets, closed at the end unless handed over.
+struct SocketPair {
+    int fd[2];
+    SocketPair() { EXPECT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fd), 0); }
+    ~SocketPair() {
+        for (int f : fd)
+            if (f >= 0) ::close(f);
+    }
+};
+
+}  // namespace
+
+TEST(CSocketFile, ReadGivesWhatArrivedAndZeroAtShutdown) {
+    SocketPair pair;
+    CSocketFile file(pair.fd[0], FALSE);
+    ASSERT_EQ(::send(pair.fd[1], "abc", 3, 0), 3);
+    BYTE buffer[16];
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 3u);  // no waiting for the other 13
+    EXPECT_EQ(Bytes(buffer, buffer + 3), (Bytes{'a', 'b', 'c'}));
+    ::shutdown(pair.fd[1], SHUT_WR);
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 0u);
+}
+
+TEST(CSocketFile, WriteSendsEverythingPastTheSocketBuffer) {
+    SocketPair pair;
+    Bytes sent(4 << 20);
+    for (std::size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<BYTE>(i * 7);
+    Bytes received;
+    std::thread reader([&] {
+        CSocketFile in(pair.fd[1], FALSE);
+        BYTE buffer[65536];
+        while (UINT got = in.Read(buffer, sizeof buffer))
+            received.insert(received.end(), buffer, buffer + got);
+    });
+    {
+        CSocketFile out(pair.fd[0]);  // owns the socket: closing it ends the reader
+        pair.fd[0] = -1;
+        out.Write(sent.data(), static_cast<UINT>(sent.size()));
+    }
+    reader.join();
+    EXPECT_EQ(received, sent);
+}
+
+TEST(CSocketFile, WritingToAPeerThatLeftThrowsInsteadOfSignalling) {
+    SocketPair pair;
+    ::close(pair.fd[1]);
+    pair.fd[1] = -1;
+    CSocketFile file(pair.fd[0], FALSE);
+    const BYTE byte = 1;
+    try {
+        file.Write(&byte, 1);
+        FAIL() << "no exception";
+    } catch (const CFileException& e) {
+        EXPECT_EQ(e.m_lOsError, EPIPE);
+    }
+}
+
+TEST(CSocketFile, HasNoPositionOrNameAndLeavesASocketItDoesNotOwn) {
+    SocketPair pair;
+    {
+        CSocketFile file(pair.fd[0], FALSE);
+        EXPECT_THROW(file.GetLength(), CFileException);
+        EXPECT_THROW(file.Seek(0, CFile::begin), CFileException);
+        CFileException error;
+        EXPECT_FALSE(file.Open("x", CFile::modeRead, &error));
+        EXPECT_EQ(error.m_cause, CFileException::genericException);
+    }
+    EXPECT_EQ(::send(pair.fd[0], "x", 1, MSG_NOSIGNAL), 1);  // still open
+}
+
+TEST(CSocketFile, ArchivesCarryValuesAcrossAConnection) {
+    SocketPair pair;
+    CSocketFile near(pair.fd[0], FALSE), far(pair.fd[1], FALSE);
+    std::thread writer([&] {
+        CArchive ar(&near, CArchive::store);
+        for (DWORD i = 0; i < 10000; ++i) ar << i;
+        ar << CString("end");
+        ar.Close();
+        ::shutdown(pair.fd[0], SHUT_WR);
+    });
+    CArchive ar(&far, CArchive::load);
+    DWORD value = 0;
+    for (DWORD i = 0; i < 10000; ++i) {
+        ar >> value;
+        ASSERT_EQ(value, i);
+    }
+    CString text;
+    ar >> text;
+    EXPECT_EQ(text, CString("end"));
+    EXPECT_THROW(ar >> value, CArchiveException);  // the writer has shut down
+    writer.join();
+}
