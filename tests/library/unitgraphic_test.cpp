@@ -274,3 +274,13 @@ TEST_F(UnitPicture, AssigningAnotherUnitLeavesThePictureAlone) {
     EXPECT_EQ(PixelsOf(loaded), SquarePicture(file, 32, 32));
     EXPECT_EQ(PixelsOf(drawn), BoxPicture(RGB(0, 160, 0)));
 }
+
+TEST_F(UnitPicture, TheSamplePicturesLoad) {
+    std::filesystem::current_path(QVTEST_DATA_DIR);
+    for (const char* image : {"tank.bmp", "scout.bmp", "artillery.jpg", "ship.jpg"}) {
+        CUnit unit;
+        unit.m_strImage = image;
+        unit.CreateUnit(&screen);
+        EXPECT_TRUE(unit.IsUnitGraphicLoad()) << image;
+    }
+}
