@@ -1,5 +1,7 @@
 #include "frame/module_tables.h"
 
+#include "qvdll/hexdrawdoc.h"
+#include "qvdll/hexdrawview.h"
 #include "qvdll/hexmap.h"
 #include "qvdll/resource.h"
 #include "qvdll/unit.h"
@@ -16,6 +18,8 @@ constinit const CRuntimeClass* const kClasses[] = {
     RUNTIME_CLASS(CHexMap),
     RUNTIME_CLASS(CUnit),
     RUNTIME_CLASS(CUnitList),
+    RUNTIME_CLASS(CHEXDrawDocument),
+    RUNTIME_CLASS(CHEXDrawView),
 };
 
 constinit const AFX_BITMAP_RESOURCE kBitmaps[] = {

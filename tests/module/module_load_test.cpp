@@ -21,7 +21,8 @@ namespace {
 constexpr UINT kHexMaskId = 5004;
 
 // Every class the library registers, as hosts create them by name.
-constexpr const char* kModuleClassNames[] = {"CHexMap", "CUnit", "CUnitList"};
+constexpr const char* kModuleClassNames[] = {"CHexMap", "CUnit", "CUnitList", "CHEXDrawDocument",
+                                             "CHEXDrawView"};
 
 bool IsMapped(std::string_view fileName) {
     auto visit = [](dl_phdr_info* info, size_t, void* data) {

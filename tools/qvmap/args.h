@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace qvmap {
 
@@ -12,8 +13,16 @@ struct UsageError {
     std::string message;
 };
 
+// Thrown for a file or window that cannot be used; main prints it and exits 1.
+struct RuntimeError {
+    std::string message;
+};
+
 // A whole decimal number in [lo, hi], optionally negative; nothing else.
 long ParseNumber(std::string_view text, long lo, long hi, std::string_view what);
+
+// Two whole numbers "A,B", each in [lo, hi].
+std::pair<long, long> ParsePair(std::string_view text, long lo, long hi, std::string_view what);
 
 // A column as a number (0-based) or as the letters the map view labels it
 // with: A is column 0, Z 25, AA 26, AZ 51, BA 52, ZZ 701.

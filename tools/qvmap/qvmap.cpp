@@ -12,6 +12,7 @@
 #include <qvdll/hexmap.h>
 
 #include "args.h"
+#include "commands.h"
 
 namespace qvmap {
 namespace {
@@ -27,16 +28,19 @@ constexpr const char* kUsage =
     "  qvmap hex PX PY     the hex under pixel (PX, PY) of the map picture\n"
     "  qvmap dist X1 Y1 X2 Y2\n"
     "                      steps between two hexes\n"
+    "  qvmap render FILE -o OUT.png [--chips SHEET] [--scroll X,Y --size W,H]\n"
+    "                      draw the map with the library's view into a PNG: the whole\n"
+    "                      map, or what a W x H window scrolled to X,Y shows\n"
+    "  qvmap view FILE [--chips SHEET] [--size W,H] [--script ACTIONS]\n"
+    "                      show the map in a window: a click gives a hex the next\n"
+    "                      chip, 's' saves; ACTIONS such as 'key down; click 40 30;\n"
+    "                      key s; shot a.png; quit' drive it without a person\n"
+    "The view reads its chip sheet MAP.BMP from the current folder; --chips names\n"
+    "another sheet (the folders are left as they are).\n"
     "X is a column: a number from 0 or the letters of the map labels (A, B, ..., AA).\n"
     "Y is a row number from 0; the map labels count rows from 1, so (B,3) is X=B Y=2.\n";
 
 constexpr long kMaxCoordinate = 65535;
-
-using Args = std::vector<std::string>;
-
-struct RuntimeError {
-    std::string message;
-};
 
 void ExpectCount(const Args& args, std::size_t count, const char* command) {
     if (args.size() != count)
@@ -47,11 +51,13 @@ void ExpectCount(const Args& args, std::size_t count, const char* command) {
 void LoadMap(const std::string& path, CHexMap& map) {
     if (!std::filesystem::is_regular_file(path)) throw RuntimeError{"no map file '" + path + "'"};
     if (!map.ReadMapFile(CString(path)))
-        throw RuntimeError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
+        throw RuntimeError{"cannot read map file '" + path +
+                           "' (too short for the 4-byte header?)"};
 }
 
 void SaveMap(CHexMap& map, const std::string& path) {
-    if (!map.WriteMapFile(CString(path))) throw RuntimeError{"cannot write map file '" + path + "'"};
+    if (!map.WriteMapFile(CString(path)))
+        throw RuntimeError{"cannot write map file '" + path + "'"};
 }
 
 // A cell position, checked against the map.
@@ -154,7 +160,7 @@ int CommandHex(const Args& args) {
                 static_cast<LONG>(ParseNumber(args[1], -2147483647L, 2147483647L, "PY"))};
     POINT hex = GetMousePosToHexPos(&pixel);
     bool inside = CheckPos(&hex, &pixel) != 0;
-    const char* note = !inside                   ? "  (the pixel lies in no hex; this is the nearest candidate)"
+    const char* note = !inside ? "  (the pixel lies in no hex; this is the nearest candidate)"
                        : hex.x < 0 || hex.y < 0 ? "  (outside any map)"
                                                 : "";
     std::printf("%d %d %s%s\n", hex.x, hex.y, HexLabel(hex.x, hex.y).c_str(), note);
@@ -163,16 +169,18 @@ int CommandHex(const Args& args) {
 
 int CommandDist(const Args& args) {
     ExpectCount(args, 4, "dist");
-    long x1 = ParseColumn(args[0], "X1"), y1 = ParseNumber(args[1], -kMaxCoordinate, kMaxCoordinate, "Y1");
-    long x2 = ParseColumn(args[2], "X2"), y2 = ParseNumber(args[3], -kMaxCoordinate, kMaxCoordinate, "Y2");
+    long x1 = ParseColumn(args[0], "X1"),
+         y1 = ParseNumber(args[1], -kMaxCoordinate, kMaxCoordinate, "Y1");
+    long x2 = ParseColumn(args[2], "X2"),
+         y2 = ParseNumber(args[3], -kMaxCoordinate, kMaxCoordinate, "Y2");
     std::printf("%d\n", GetHexPointToPointLength(static_cast<LONG>(x1), static_cast<LONG>(y1),
                                                  static_cast<LONG>(x2), static_cast<LONG>(y2)));
     return 0;
 }
 
 const std::map<std::string, std::function<int(const Args&)>> kCommands = {
-    {"new", CommandNew}, {"info", CommandInfo}, {"get", CommandGet},
-    {"set", CommandSet}, {"hex", CommandHex},   {"dist", CommandDist},
+    {"new", CommandNew}, {"info", CommandInfo}, {"get", CommandGet},       {"set", CommandSet},
+    {"hex", CommandHex}, {"dist", CommandDist}, {"render", CommandRender}, {"view", CommandView},
 };
 
 }  // namespace
@@ -186,7 +194,8 @@ int main(int argc, char** argv) {
     }
     auto command = kCommands.find(argv[1]);
     try {
-        if (command == kCommands.end()) throw UsageError{std::string("unknown command '") + argv[1] + "'"};
+        if (command == kCommands.end())
+            throw UsageError{std::string("unknown command '") + argv[1] + "'"};
         return command->second(Args(argv + 2, argv + argc));
     } catch (const UsageError& e) {
         std::fprintf(stderr, "qvmap: %s\n%s", e.message.c_str(), kUsage);

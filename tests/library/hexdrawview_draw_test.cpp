@@ -1,0 +1,319 @@
+// The map view's drawing: each hex its chip cut to the hex shape with its label, the map
+// buffer built row by row, one cell redrawn on screen and in the buffer, the half-size hex,
+// and the calls between them going through the virtual slots.
+#include <cstring>
+
+#include <qvplatform/bmpfile.h>
+#include <qvplatform/msgbox.h>
+#include <qvplatform/wnddc.h>
+
+#include "library/hexdrawview_test_util.h"
+#include "library/picture_test_util.h"
+
+using qvtest::CTestView;
+using qvtest::HexBox;
+
+namespace {
+
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+const char kMsGothic[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
+
+// Six chips, three a row, each one colour inside its hexagon.
+const std::vector<COLORREF> kSixColours = {RGB(200, 0, 0),   RGB(0, 200, 0),   RGB(0, 0, 200),
+                                           RGB(200, 200, 0), RGB(0, 200, 200), RGB(200, 0, 200)};
+
+// Records the hexes it is asked to draw, then draws them.
+class CRecordingView : public CTestView {
+    DECLARE_DYNCREATE(CRecordingView)
+public:
+    struct Call {
+        CDC* pDC;
+        int x, y, value;
+    };
+    std::vector<Call> m_calls;
+
+protected:
+    void DrawHexOne(CDC* pDC, WORD x, WORD y, BYTE value) override {
+        m_calls.push_back({pDC, x, y, value});
+        CTestView::DrawHexOne(pDC, x, y, value);
+    }
+};
+IMPLEMENT_DYNCREATE(CRecordingView, CTestView)
+
+// Cells of `modulo` values in a pattern that gives every neighbour a different chip.
+void Number(CHexMap& map, int modulo) {
+    for (WORD y = 0; y < map.GetMapHeight(); ++y)
+        for (WORD x = 0; x < map.GetMapWidth(); ++x)
+            map.SetData(x, y, static_cast<BYTE>((x * 5 + y * 3) % modulo));
+}
+
+class MapViewDraw : public qvtest::MapViewTest {
+protected:
+    void UseSixChips(COLORREF outside = kWhite) {
+        qvtest::WriteChipSheet(m_dir / "MAP.BMP", 3, 2, kSixColours, outside);
+    }
+    // The sheet the view loaded, as pixels.
+    std::vector<COLORREF> Sheet() const {
+        return qvtest::BitmapPixels(*View()->m_pChipSheet->GetBitmap());
+    }
+    std::vector<COLORREF> Reference(CHexMap& map, bool bLabels) {
+        CFont font;
+        font.CreatePointFont(70, kMsGothic);
+        return qvtest::ReferenceMap(map, Sheet(), View()->m_pChipSheet->GetWidth(),
+                                    View()->m_pChipSheet->GetHeight(), bLabels ? &font : nullptr);
+    }
+    COLORREF BufferPixel(int x, int y) const {
+        return View()->m_pMapBuffer->GetDC()->GetPixel(x, y);
+    }
+};
+
+}  // namespace
+
+TEST_F(MapViewDraw, EveryHexIsItsChipCutToShapeWithItsLabelDrawnRowByRow) {
+    UseSampleChipSheet();
+    CHexMap map(7, 5);
+    Number(map, 16);
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map));
+    const auto buffer = BufferPixels();
+    EXPECT_EQ(buffer, Reference(map, true));
+    SaveForViewing(View(), "view-7x5", 2);
+}
+
+TEST_F(MapViewDraw, ColumnLettersRunFromAToZZAndRowsCountFromOne) {
+    UseSampleChipSheet();
+    CHexMap map(702, 2);
+    Number(map, 16);  // columns A .. ZZ
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map));
+    EXPECT_EQ(BufferPixels(), Reference(map, true));
+    EXPECT_EQ(qvtest::ExpectedLabel(25, 0), " (Z,1) ");
+    EXPECT_EQ(qvtest::ExpectedLabel(26, 1), " (AA,2) ");
+    EXPECT_EQ(qvtest::ExpectedLabel(51, 0), " (AZ,1) ");
+    EXPECT_EQ(qvtest::ExpectedLabel(52, 0), " (BA,1) ");
+    EXPECT_EQ(qvtest::ExpectedLabel(701, 0), " (ZZ,1) ");
+}
+
+TEST_F(MapViewDraw, OddColumnsHang20PixelsLowerAndTheRestStaysBlack) {
+    UseSixChips();
+    CHexMap map(2, 1);
+    map.SetData(0, 0, 0);
+    map.SetData(1, 0, 1);
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map));
+    EXPECT_EQ(View()->m_pMapBuffer->GetWidth(), 90);
+    EXPECT_EQ(View()->m_pMapBuffer->GetHeight(), 60);
+    EXPECT_EQ(BufferPixel(25, 5), kSixColours[0]);            // hex (0,0) from (0,0)
+    EXPECT_EQ(BufferPixel(40 + 25, 20 + 5), kSixColours[1]);  // hex (1,0) from (40,20)
+    EXPECT_EQ(BufferPixel(40 + 25, 5), kBlack);               // above the odd column
+    EXPECT_EQ(BufferPixel(0, 0), kBlack);                     // the box corner, outside the hexagon
+    EXPECT_EQ(BufferPixel(25, 50), kBlack);                   // below the even column
+}
+
+TEST_F(MapViewDraw, OutsideTheHexagonTheChipIsAndedWithWhatWasThere) {
+    // Chips grey-green outside their hexagon: there the result is chip AND old.
+    UseSixChips(RGB(0x3C, 0xFF, 0x0F));
+    CHexMap map(6, 4);
+    Number(map, 6);
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map));
+    EXPECT_EQ(BufferPixels(), Reference(map, true));
+}
+
+TEST_F(MapViewDraw, AHexOverABusyPictureChangesOnlyItsHexagonAndLabel) {
+    UseSixChips();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    qvtest::Canvas canvas(50, 40);
+    std::vector<COLORREF> before;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 50; ++x) {
+            before.push_back(RGB(x * 5, y * 6, 255 - x * 5));
+            SetPixel(canvas, x, y, before.back());
+        }
+    CDC* pDC = CDC::FromHandle(canvas);
+    View()->DrawHexOne(pDC, 0, 0, 2);
+    const auto after = canvas.Pixels();
+    for (int y = 0; y < 30; ++y)  // above the label
+        for (int x = 0; x < 50; ++x)
+            EXPECT_EQ(after[y * 50 + x],
+                      qvtest::InsideHexagon(x, y) ? kSixColours[2] : before[y * 50 + x])
+                << x << "," << y;
+}
+
+TEST_F(MapViewDraw, ACellPastTheSheetDrawsABlankHex) {
+    UseSixChips();
+    CHexMap map(3, 1);
+    map.SetData(0, 0, 6);  // the first chip past the 3 x 2 sheet
+    map.SetData(1, 0, 255);
+    map.SetData(2, 0, 4);
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map));
+    EXPECT_EQ(BufferPixels(), Reference(map, true));
+    EXPECT_EQ(BufferPixel(25, 5), kWhite);
+    EXPECT_EQ(BufferPixel(40 + 25, 25), kWhite);
+    EXPECT_EQ(BufferPixel(0, 0), kBlack);  // outside its hexagon
+    // Value 4 of a sheet three chips wide is the chip at (50, 40).
+    EXPECT_EQ(BufferPixel(80 + 25, 5), kSixColours[4]);
+
+    qvtest::Canvas canvas(60, 30, RGB(10, 20, 30));
+    CDC* pDC = CDC::FromHandle(canvas);
+    View()->DrawHexSmall(pDC, 7, 9, 4);
+    View()->DrawHexSmall(pDC, 33, 9, 6);
+    EXPECT_EQ(GetPixel(canvas, 7 + 12, 9 + 10), kSixColours[4]);
+    EXPECT_EQ(GetPixel(canvas, 33 + 12, 9 + 10), kWhite);
+    EXPECT_EQ(GetPixel(canvas, 7, 9), RGB(10, 20, 30));  // a corner outside the hexagon
+    for (int x = 0; x < 60; ++x) {
+        EXPECT_EQ(GetPixel(canvas, x, 8), RGB(10, 20, 30)) << x;   // nothing above
+        EXPECT_EQ(GetPixel(canvas, x, 29), RGB(10, 20, 30)) << x;  // nor below the 25 x 20
+    }
+}
+
+TEST_F(MapViewDraw, DrawingLeavesTheContextsFontOpaqueAndBlackText) {
+    UseSixChips();
+    ASSERT_NO_FATAL_FAILURE(Open());
+    qvtest::Canvas canvas(50, 40);
+    CDC* pDC = CDC::FromHandle(canvas);
+    CFont font;
+    font.CreatePointFont(120, "DejaVu Sans");
+    CFont* pBefore = pDC->SelectObject(&font);
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(RGB(255, 0, 0));
+    View()->DrawHexOne(pDC, 0, 0, 1);
+    EXPECT_EQ(pDC->GetCurrentFont(), &font);
+    EXPECT_EQ(pDC->GetBkMode(), OPAQUE);
+    EXPECT_EQ(pDC->GetTextColor(), kBlack);
+    pDC->SelectObject(pBefore);
+}
+
+TEST_F(MapViewDraw, BufferIsTheMapsPictureSizeAndEmptyMapsStayBlack) {
+    UseSampleChipSheet();
+    ASSERT_NO_FATAL_FAILURE(Open());  // the new document's 26 x 26 map
+    EXPECT_EQ(View()->m_pMapBuffer->GetWidth(), 1050);
+    EXPECT_EQ(View()->m_pMapBuffer->GetHeight(), 1060);
+    EXPECT_EQ(qvtest::SizeOf(*View()->m_pMapBuffer->GetBitmap()).cx, 1050);
+
+    for (auto [w, h] : {std::pair{0, 5}, std::pair{5, 0}, std::pair{0, 0}}) {
+        CHexMap map(static_cast<WORD>(w), static_cast<WORD>(h));
+        Document()->SetMap(&map);
+        EXPECT_EQ(View()->m_pMapBuffer->GetWidth(), 40 * w + 10);
+        EXPECT_EQ(View()->m_pMapBuffer->GetHeight(), 40 * h + 20);
+        const auto pixels = BufferPixels();
+        EXPECT_EQ(pixels.size(), static_cast<std::size_t>((40 * w + 10) * (40 * h + 20)));
+        EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBlack),
+                  static_cast<std::ptrdiff_t>(pixels.size()));
+    }
+}
+
+TEST_F(MapViewDraw, ASheetNarrowerThanAChipDrawsNothing) {
+    qvtest::WriteChipSheet(m_dir / "MAP.BMP", 1, 1, {RGB(1, 2, 3)});
+    // Cut it to 40 x 40: one pixel column short of a chip.
+    {
+        CGraphic sheet;
+        ASSERT_TRUE(sheet.LoadBitmapA(nullptr, "MAP.BMP"));
+        HBITMAP narrow = CreateBitmap(40, 40, 1, 32, nullptr);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, narrow);
+        BitBlt(dc, 0, 0, 40, 40, sheet.GetDC()->GetSafeHdc(), 0, 0, SRCCOPY);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ASSERT_TRUE(SaveBitmapBmp(narrow, "MAP.BMP"));
+        DeleteObject(narrow);
+    }
+    CHexMap map(3, 3);
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map));
+    EXPECT_TRUE(AfxTakeMessageBoxLog().empty());  // the file is there
+    const auto pixels = BufferPixels();
+    ASSERT_FALSE(pixels.empty());
+    EXPECT_EQ(std::count(pixels.begin(), pixels.end(), kBlack),
+              static_cast<std::ptrdiff_t>(pixels.size()));
+}
+
+TEST_F(MapViewDraw, OverridesOfDrawHexOneTakeEffectInMapDrawAndDrawHex) {
+    UseSixChips();
+    delete m_pTemplate;
+    m_pTemplate =
+        new CSingleDocTemplate(RUNTIME_CLASS(CHEXDrawDocument), RUNTIME_CLASS(CRecordingView));
+    ASSERT_NE(m_pTemplate->OpenDocumentFile(nullptr, "map", 300, 200), nullptr);
+    auto* pView = static_cast<CRecordingView*>(View());
+    CHexMap map(3, 2);
+    Number(map, 6);
+    pView->m_calls.clear();
+    Document()->SetMap(&map);
+    CDC* pBuffer = pView->m_pMapBuffer->GetDC();
+    ASSERT_EQ(pView->m_calls.size(), 6u);
+    const int order[6][2] = {{0, 0}, {1, 0}, {2, 0}, {0, 1}, {1, 1}, {2, 1}};  // rows outside
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(pView->m_calls[i].pDC, pBuffer);
+        EXPECT_EQ(pView->m_calls[i].x, order[i][0]);
+        EXPECT_EQ(pView->m_calls[i].y, order[i][1]);
+        EXPECT_EQ(pView->m_calls[i].value, map.GetData(order[i][0], order[i][1]));
+    }
+
+    pView->m_calls.clear();
+    CClientDC dc(pView);
+    pView->DrawHex(&dc, 2, 1, 5);
+    ASSERT_EQ(pView->m_calls.size(), 2u);
+    EXPECT_EQ(pView->m_calls[0].pDC, &dc);
+    EXPECT_EQ(pView->m_calls[1].pDC, pBuffer);
+    EXPECT_EQ(pView->m_calls[1].value, 5);
+}
+
+TEST_F(MapViewDraw, DrawHexKeepsTheScreenAndTheBufferInStep) {
+    UseSampleChipSheet();
+    CHexMap map(26, 26);
+    Number(map, 16);
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map, 300, 200));
+    View()->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 90));
+    View()->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 50));
+    EXPECT_EQ(ShownPixels(), ExpectedShown());
+
+    // The cell at column 3, row 2 lies at (120, 100) of the map, (30, 50) of the window.
+    map.SetData(3, 2, 9);
+    Document()->GetMap()->SetData(3, 2, 9);
+    {
+        CClientDC dc(View());
+        View()->OnPrepareDC(&dc);
+        View()->DrawHex(&dc, 3, 2, 9);
+    }
+    RECT invalid;
+    EXPECT_FALSE(View()->GetUpdateRect(&invalid));  // drawn, not repainted
+    EXPECT_EQ(ShownPixels(), ExpectedShown());
+    // Inside its hexagon the buffer now holds chip 9 as a full rebuild would.
+    const auto redrawn = BufferPixels();
+    const auto rebuilt = Reference(map, false);
+    const POINT box = HexBox(3, 2);
+    for (int y = 0; y < 28; ++y)
+        for (int x = 10; x < 40; ++x)
+            if (qvtest::InsideHexagon(x, y)) {  // clear of the neighbours' labels
+                const std::size_t i = static_cast<std::size_t>(box.y + y) * 1050 + box.x + x;
+                EXPECT_EQ(redrawn[i], rebuilt[i]) << x << "," << y;
+            }
+}
+
+namespace {
+
+template <class F>
+std::ptrdiff_t Slot(F pfn) {
+    std::ptrdiff_t words[2];
+    static_assert(sizeof(F) == sizeof words);
+    std::memcpy(words, &pfn, sizeof words);
+    EXPECT_EQ(words[0] & 1, 1) << "not virtual";
+    return (words[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
+
+// Opens the protected operations to the slot test.
+struct CSlots : CHEXDrawView {
+    static void Check() {
+        const auto mapDraw = Slot(&CSlots::MapDraw);
+        EXPECT_EQ(Slot(&CSlots::DrawHex), mapDraw + 1);
+        EXPECT_EQ(Slot(&CSlots::DrawHexOne), mapDraw + 2);
+        EXPECT_EQ(Slot(&CSlots::DrawHexSmall), mapDraw + 3);
+        // The overrides keep the framework's slots, and the new ones come after them all.
+        EXPECT_EQ(Slot(&CSlots::OnDraw), Slot(&CView::OnDraw));
+        EXPECT_EQ(Slot(&CSlots::OnInitialUpdate), Slot(&CView::OnInitialUpdate));
+        EXPECT_GT(mapDraw, Slot(&CScrollView::OnPrepareDC));
+        EXPECT_GT(mapDraw, Slot(&CSlots::OnUpdate));
+    }
+};
+
+}  // namespace
+
+TEST(CHEXDrawView, NewVirtualOperationsTakeTheirSlotsInOrder) {
+    CSlots::Check();
+}

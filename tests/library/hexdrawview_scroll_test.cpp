@@ -1,0 +1,324 @@
+// The map view's set-up and scrolling: the initial update with and without "MAP.BMP", its
+// own scroll rules on both axes, size messages, document updates, and the window's picture
+// following the scroll position throughout.
+#include <qvdll/unit.h>
+#include <qvplatform/cp932.h>
+#include <qvplatform/msgbox.h>
+
+#include "library/hexdrawview_test_util.h"
+#include "library/picture_test_util.h"
+
+using qvtest::CTestView;
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// A map document that has lost its map, as a host's derived document may.
+class CNoMapDocument : public CHEXDrawDocument {
+    DECLARE_DYNCREATE(CNoMapDocument)
+public:
+    CHexMap* GetMap() override { return nullptr; }
+};
+IMPLEMENT_DYNCREATE(CNoMapDocument, CHEXDrawDocument)
+
+// A document of another kind altogether, which the view cannot take a map from.
+class CForeignDocument : public CDocument {
+    DECLARE_DYNCREATE(CForeignDocument)
+};
+IMPLEMENT_DYNCREATE(CForeignDocument, CDocument)
+
+class MapViewScroll : public qvtest::MapViewTest {
+protected:
+    void SetUp() override {
+        qvtest::MapViewTest::SetUp();
+        UseSampleChipSheet();
+    }
+    void Scroll(int nBar, UINT nCode, UINT nPos = 0) {
+        View()->SendMessage(nBar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL,
+                            MAKEWPARAM(static_cast<WORD>(nCode), nPos));
+    }
+    LONG Pos(int nBar) const {
+        return nBar == SB_HORZ ? View()->m_ptScroll.x : View()->m_ptScroll.y;
+    }
+    LONG Hex(int nBar) const {
+        return nBar == SB_HORZ ? View()->m_ptScrollHex.x : View()->m_ptScrollHex.y;
+    }
+    // The view's position, its bars and its picture agree.
+    void ExpectInStep() {
+        const POINT bars = View()->GetScrollPosition();
+        EXPECT_EQ(bars.x, View()->m_ptScroll.x);
+        EXPECT_EQ(bars.y, View()->m_ptScroll.y);
+        EXPECT_EQ(View()->m_ptScrollHex.x, View()->m_ptScroll.x / 40);
+        EXPECT_EQ(View()->m_ptScrollHex.y, View()->m_ptScroll.y / 40);
+        EXPECT_EQ(ShownPixels(), ExpectedShown());
+    }
+    bool Invalid() { return View()->GetUpdateRect(nullptr) != FALSE; }
+};
+
+const char kMissingMessageUtf8[] =
+    "MAP.BMP\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x81\x8C\xE3\x81\x82\xE3\x82\x8A"
+    "\xE3\x81\xBE\xE3\x81\x9B\xE3\x82\x93\xE3\x80\x82\n"
+    "MAP.BMP\xE3\x83\x95\xE3\x82\xA1\xE3\x82\xA4\xE3\x83\xAB\xE3\x82\x92\xE3\x83\x95\xE3\x82\xA9"
+    "\xE3\x83\xAB\xE3\x83\x80\xE3\x81\xAB\xE3\x82\xB3\xE3\x83\x94\xE3\x83\xBC\xE3\x81\x97\xE3\x81"
+    "\xA6\xE5\x86\x8D\xE8\xB5\xB7\xE5\x8B\x95\xE3\x81\x97\xE3\x81\xA6\xE3\x81\x8F\xE3\x81\xA0\xE3"
+    "\x81\x95\xE3\x81\x84";
+
+}  // namespace
+
+TEST_F(MapViewScroll, InitialUpdateLoadsTheSheetTheMaskAndTheFontAndBuildsTheBuffer) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
+    CTestView* pView = View();
+    EXPECT_TRUE(AfxTakeMessageBoxLog().empty());
+    EXPECT_EQ(pView->m_pChipSheet->GetWidth(), 400);
+    EXPECT_EQ(pView->m_pHexMask->GetWidth(), 50);
+    EXPECT_EQ(pView->m_pHexMask->GetHeight(), 40);
+    EXPECT_EQ(pView->m_pMapBuffer->GetWidth(), 1050);
+    LOGFONTA lf{};
+    ASSERT_TRUE(pView->m_pFont->GetLogFont(&lf));
+    EXPECT_STREQ(lf.lfFaceName, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e");
+    EXPECT_EQ(lf.lfHeight, -9);  // 7 points at 96 dots per inch
+    for (POINT pt :
+         {pView->m_ptSpare1, pView->m_ptSpare2, pView->m_ptScroll, pView->m_ptScrollHex}) {
+        EXPECT_EQ(pt.x, 0);
+        EXPECT_EQ(pt.y, 0);
+    }
+    // The size message came before the initial update; the view knows its client size.
+    EXPECT_EQ(pView->m_sizeClient.cx, 400);
+    EXPECT_EQ(pView->m_sizeClient.cy, 300);
+    int nMode;
+    SIZE total, page, line;
+    pView->GetDeviceScrollSizes(nMode, total, page, line);
+    EXPECT_EQ(nMode, MM_TEXT);
+    EXPECT_EQ(total.cx, 1050);
+    EXPECT_EQ(total.cy, 1060);
+    ExpectInStep();
+    SaveForViewing(pView, "view-new-document");
+}
+
+TEST_F(MapViewScroll, AMissingChipSheetIsToldInJapaneseAndTheViewStaysBlank) {
+    std::filesystem::remove(m_dir / "MAP.BMP");
+    ASSERT_NO_FATAL_FAILURE(Open(200, 100));
+    const auto messages = AfxTakeMessageBoxLog();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(Cp932ToUtf8(messages[0]), kMissingMessageUtf8);
+    EXPECT_EQ(View()->m_pHexMask->GetBitmap(), nullptr);  // not loaded
+    EXPECT_EQ(View()->m_pMapBuffer->GetDC(), nullptr);    // not made
+    const auto shown = ShownPixels();
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), kWhite),
+              static_cast<std::ptrdiff_t>(shown.size()));
+    // A new map still builds a buffer: all black, since no hex can be drawn.
+    CHexMap map(4, 3);
+    Document()->SetMap(&map);
+    const auto buffer = BufferPixels();
+    ASSERT_EQ(buffer.size(), 170u * 140u);
+    EXPECT_EQ(std::count(buffer.begin(), buffer.end(), RGB(0, 0, 0)), 170 * 140);
+    EXPECT_TRUE(AfxTakeMessageBoxLog().empty());  // told once
+}
+
+TEST_F(MapViewScroll, LinesPagesAndTheThumbOnBothAxes) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 400));
+    for (int nBar : {SB_HORZ, SB_VERT}) {
+        SCOPED_TRACE(nBar == SB_HORZ ? "horizontal" : "vertical");
+        struct Step {
+            UINT code, pos;
+            LONG expected;
+        };
+        const Step steps[] = {{SB_LINEDOWN, 0, 40},
+                              {SB_PAGEDOWN, 0, 120},
+                              {SB_LINEUP, 0, 80},
+                              {SB_PAGEUP, 0, 0},
+                              {SB_LINEUP, 0, 0},
+                              {SB_PAGEDOWN, 0, 80},
+                              {SB_THUMBTRACK, 119, 119},
+                              {SB_THUMBPOSITION, 5, 119},
+                              {SB_TOP, 0, 119},
+                              {SB_BOTTOM, 0, 119},
+                              {SB_ENDSCROLL, 0, 119},
+                              {9, 0, 119},
+                              {SB_THUMBTRACK, 700, 650 + (nBar == SB_VERT ? 10 : 0)},
+                              {SB_LINEDOWN, 0, 650 + (nBar == SB_VERT ? 10 : 0)}};
+        for (const Step& step : steps) {
+            Scroll(nBar, step.code, step.pos);
+            EXPECT_EQ(Pos(nBar), step.expected) << "code " << step.code;
+            EXPECT_EQ(Hex(nBar), step.expected / 40) << "code " << step.code;
+        }
+        EXPECT_EQ(Hex(nBar), 16);
+        ExpectInStep();
+        Scroll(nBar, SB_THUMBTRACK, 0);
+    }
+}
+
+TEST_F(MapViewScroll, AMapSmallerThanTheWindowStaysAtZero) {
+    CHexMap map(5, 5);  // 210 x 220
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map, 400, 300));
+    for (int nBar : {SB_HORZ, SB_VERT})
+        for (UINT code : {SB_LINEDOWN, SB_PAGEDOWN, SB_THUMBTRACK, SB_LINEUP}) {
+            Scroll(nBar, code, 100);
+            EXPECT_EQ(Pos(nBar), 0);
+            EXPECT_EQ(Hex(nBar), 0);
+        }
+    ExpectInStep();
+}
+
+TEST_F(MapViewScroll, TheClampsUseTheClientSizeFromTheStart) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 300));  // no size message after the initial update
+    Scroll(SB_VERT, SB_THUMBTRACK, 5000);
+    Scroll(SB_HORZ, SB_THUMBTRACK, 5000);
+    EXPECT_EQ(Pos(SB_VERT), 1060 - 300);
+    EXPECT_EQ(Pos(SB_HORZ), 1050 - 400);
+    ExpectInStep();
+}
+
+TEST_F(MapViewScroll, SizeMessagesSetTheBarsAndAGrownWindowGoesBackToZero) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
+    View()->MoveWindow(0, 0, 500, 350);
+    SCROLLINFO si{};
+    View()->GetScrollInfo(SB_HORZ, &si);
+    EXPECT_EQ(si.nMin, 0);
+    EXPECT_EQ(si.nMax, 1050);
+    EXPECT_EQ(si.nPage, 500u);
+    View()->GetScrollInfo(SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 1060);
+    EXPECT_EQ(si.nPage, 350u);
+    EXPECT_EQ(View()->m_sizeClient.cx, 500);
+    EXPECT_EQ(View()->m_sizeClient.cy, 350);
+
+    Scroll(SB_HORZ, SB_THUMBTRACK, 520);
+    Scroll(SB_VERT, SB_THUMBTRACK, 600);
+    ExpectInStep();
+    View()->MoveWindow(0, 0, 600, 350);  // 520 + 600 passes 1050: back to 0
+    EXPECT_EQ(Pos(SB_HORZ), 0);
+    EXPECT_EQ(Pos(SB_VERT), 600);
+    ExpectInStep();
+    View()->MoveWindow(0, 0, 600, 500);  // 600 + 500 passes 1060
+    EXPECT_EQ(Pos(SB_VERT), 0);
+    EXPECT_EQ(Hex(SB_VERT), 0);
+    ExpectInStep();
+    View()->MoveWindow(0, 0, 300, 200);  // shrinking keeps the position
+    Scroll(SB_VERT, SB_THUMBTRACK, 800);
+    View()->MoveWindow(0, 0, 300, 250);
+    EXPECT_EQ(Pos(SB_VERT), 800);
+    ExpectInStep();
+}
+
+TEST_F(MapViewScroll, AResizeWithoutRepaintMovesThePictureWithThePosition) {
+    CHexMap map(12, 9);  // 490 x 380
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map, 400, 300));
+    Scroll(SB_VERT, SB_THUMBTRACK, 60);
+    ExpectInStep();
+    // 60 + 330 passes 380: back to 0. The top 60 rows are uncovered and repainted; the rest
+    // of the old picture must have moved down by 60. The new strip at the bottom is left
+    // unpainted here, as nothing invalidated it.
+    View()->MoveWindow(0, 0, 400, 330, FALSE);
+    EXPECT_EQ(Pos(SB_VERT), 0);
+    const auto shown = ShownPixels();
+    const auto expected = ExpectedShown();
+    ASSERT_EQ(shown.size(), 400u * 330u);
+    EXPECT_TRUE(std::equal(shown.begin(), shown.begin() + 400 * 300, expected.begin()));
+}
+
+TEST_F(MapViewScroll, OnUpdateRebuildsOnlyForAnOddHintWithAMap) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
+    View()->UpdateWindow();
+    CGraphic* pBuffer = View()->m_pMapBuffer.Get();
+    CHexMap map(3, 2);
+
+    CUnit unit;
+    View()->OnUpdate(nullptr, 1, &unit);  // not a map: nothing at all
+    EXPECT_FALSE(Invalid());
+    EXPECT_EQ(View()->m_pMapBuffer.Get(), pBuffer);
+
+    View()->OnUpdate(nullptr, 2, &map);  // even: the framework's repaint only
+    EXPECT_TRUE(Invalid());
+    EXPECT_EQ(View()->m_pMapBuffer.Get(), pBuffer);
+    View()->UpdateWindow();
+    View()->OnUpdate(nullptr, 1, nullptr);
+    EXPECT_TRUE(Invalid());
+    EXPECT_EQ(View()->m_pMapBuffer.Get(), pBuffer);
+    View()->UpdateWindow();
+
+    View()->OnUpdate(nullptr, 3, &map);  // odd with a map: rebuilt for that map
+    EXPECT_TRUE(Invalid());
+    EXPECT_EQ(View()->m_pMapBuffer->GetWidth(), 130);
+    EXPECT_EQ(View()->m_pMapBuffer->GetHeight(), 100);
+    EXPECT_EQ(View()->GetTotalSize().cx, 130);
+    EXPECT_EQ(View()->GetTotalSize().cy, 100);
+    ExpectInStep();
+}
+
+TEST_F(MapViewScroll, ASmallerMapBringsThePositionBackInside) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
+    Scroll(SB_HORZ, SB_THUMBTRACK, 650);
+    Scroll(SB_VERT, SB_THUMBTRACK, 760);
+    CHexMap map(12, 9);  // 490 x 380
+    Document()->SetMap(&map);
+    EXPECT_EQ(Pos(SB_HORZ), 90);
+    EXPECT_EQ(Pos(SB_VERT), 80);
+    ExpectInStep();
+    Scroll(SB_VERT, SB_LINEUP);
+    EXPECT_EQ(Pos(SB_VERT), 40);
+    ExpectInStep();
+}
+
+TEST_F(MapViewScroll, ThePictureFollowsEveryScrollAndSize) {
+    CHexMap map(30, 28);
+    for (WORD y = 0; y < 28; ++y)
+        for (WORD x = 0; x < 30; ++x) map.SetData(x, y, static_cast<BYTE>((x + 3 * y) % 16));
+    ASSERT_NO_FATAL_FAILURE(OpenWith(map, 333, 257));
+    struct Action {
+        UINT message, code, pos;
+    };
+    const Action actions[] = {{WM_VSCROLL, SB_PAGEDOWN, 0},
+                              {WM_HSCROLL, SB_LINEDOWN, 0},
+                              {WM_HSCROLL, SB_THUMBTRACK, 777},
+                              {WM_VSCROLL, SB_THUMBTRACK, 5},
+                              {WM_SIZE, 0, 0},
+                              {WM_VSCROLL, SB_LINEDOWN, 0},
+                              {WM_HSCROLL, SB_PAGEUP, 0},
+                              {WM_VSCROLL, SB_THUMBTRACK, 99999},
+                              {WM_SIZE, 1, 0},
+                              {WM_HSCROLL, SB_THUMBTRACK, 99999},
+                              {WM_VSCROLL, SB_PAGEUP, 0}};
+    for (const Action& a : actions) {
+        if (a.message == WM_SIZE)
+            View()->MoveWindow(0, 0, a.code ? 250 : 600, a.code ? 180 : 420);
+        else
+            View()->SendMessage(a.message, MAKEWPARAM(static_cast<WORD>(a.code), a.pos));
+        SCOPED_TRACE(testing::Message() << "after " << a.message << "/" << a.code);
+        ExpectInStep();
+    }
+}
+
+TEST_F(MapViewScroll, WithoutAMapTheViewIsBlankAndStill) {
+    for (const CRuntimeClass* pDocClass :
+         {RUNTIME_CLASS(CNoMapDocument), RUNTIME_CLASS(CForeignDocument)}) {
+        SCOPED_TRACE(pDocClass->m_lpszClassName);
+        ASSERT_NO_FATAL_FAILURE(Open(300, 200, pDocClass));
+        EXPECT_EQ(View()->m_pChipSheet->GetWidth(), 400);  // loaded all the same
+        EXPECT_EQ(View()->m_pMapBuffer->GetDC(), nullptr);
+        View()->MoveWindow(0, 0, 320, 210);
+        EXPECT_EQ(View()->m_sizeClient.cx, 320);
+        Scroll(SB_VERT, SB_LINEDOWN);
+        Scroll(SB_HORZ, SB_THUMBTRACK, 50);
+        EXPECT_EQ(Pos(SB_VERT), 0);
+        EXPECT_EQ(Pos(SB_HORZ), 0);
+        const auto shown = ShownPixels();
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), kWhite),
+                  static_cast<std::ptrdiff_t>(shown.size()));
+    }
+}
+
+TEST_F(MapViewScroll, ASecondInitialUpdateStartsOverAtTheTopLeft) {
+    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
+    Scroll(SB_HORZ, SB_THUMBTRACK, 200);
+    Scroll(SB_VERT, SB_THUMBTRACK, 300);
+    View()->m_ptSpare1 = {1, 2};
+    View()->m_ptSpare2 = {3, 4};
+    View()->OnInitialUpdate();
+    EXPECT_EQ(View()->m_ptSpare1.x, 0);
+    EXPECT_EQ(View()->m_ptSpare2.y, 0);
+    EXPECT_EQ(Pos(SB_HORZ), 0);
+    EXPECT_EQ(Pos(SB_VERT), 0);
+    ExpectInStep();
+}

@@ -1,0 +1,192 @@
+#include "library/hexdrawview_test_util.h"
+
+#include "library/picture_test_util.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+
+#include <qvplatform/bmpfile.h>
+#include <qvplatform/draw.h>
+#include <qvplatform/msgbox.h>
+
+namespace qvtest {
+
+IMPLEMENT_DYNCREATE(CTestView, CHEXDrawView)
+IMPLEMENT_DYNCREATE(CTestDocument, CHEXDrawDocument)
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+
+COLORREF FromBits(DWORD p) {  // 0x00RRGGBB
+    return RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
+}
+
+}  // namespace
+
+std::vector<COLORREF> BitmapPixels(HBITMAP hbm) {
+    BITMAP bm{};
+    if (!hbm || !GetObjectA(hbm, sizeof bm, &bm) || bm.bmBitsPixel != 32) return {};
+    std::vector<DWORD> bits(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
+    GetBitmapBits(hbm, static_cast<LONG>(bits.size() * 4), bits.data());
+    std::vector<COLORREF> out(bits.size());
+    for (std::size_t i = 0; i < bits.size(); ++i) out[i] = FromBits(bits[i]);
+    return out;
+}
+
+bool InsideHexagon(int x, int y) {
+    const int inset = y < 20 ? 10 - (y + 1) / 2 : 10 - (40 - y) / 2;
+    return x >= inset && x <= 49 - inset;
+}
+
+void SaveForViewing(CTestView* pView, const std::string& name, int scale) {
+    CGraphic* pBuffer = pView->m_pMapBuffer.Get();
+    SavePictureForViewing(pBuffer->GetDC()->GetSafeHdc(), pBuffer->GetWidth(), pBuffer->GetHeight(),
+                          name, scale);
+}
+
+std::string ExpectedLabel(int x, int y) {
+    std::string column;
+    if (x < 26)
+        column = std::string(1, static_cast<char>('A' + x));
+    else
+        column = {static_cast<char>('@' + x / 26), static_cast<char>('A' + x % 26)};
+    return " (" + column + "," + std::to_string(y + 1) + ") ";
+}
+
+POINT HexBox(int x, int y) {
+    return {40 * x, 40 * y + (x % 2 == 1 ? 20 : 0)};
+}
+
+void WriteChipSheet(const std::string& path, int perRow, int rows,
+                    const std::vector<COLORREF>& colours, COLORREF outside) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP hbm = CreateBitmap(50 * perRow, 40 * rows, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, hbm);
+    for (int n = 0; n < perRow * rows; ++n)
+        for (int y = 0; y < 40; ++y)
+            for (int x = 0; x < 50; ++x)
+                SetPixel(dc, 50 * (n % perRow) + x, 40 * (n / perRow) + y,
+                         InsideHexagon(x, y) ? colours.at(n) : outside);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ASSERT_TRUE(SaveBitmapBmp(hbm, path.c_str()));
+    DeleteObject(hbm);
+}
+
+std::vector<COLORREF> ReferenceMap(CHexMap& map, const std::vector<COLORREF>& sheet, int sheetWidth,
+                                   int sheetHeight, CFont* pLabelFont) {
+    const int width = map.GetWidth(), height = map.GetHeight();
+    const int perRow = sheetWidth / 50;
+    std::vector<COLORREF> out(static_cast<std::size_t>(width) * height, kBlack);
+    // A label is drawn on a copy of its hex's box, which then goes back into the picture.
+    HDC box = CreateCompatibleDC(nullptr);
+    HBITMAP boxBitmap = CreateBitmap(50, 40, 1, 32, nullptr);
+    HGDIOBJ oldBitmap = SelectObject(box, boxBitmap);
+    HGDIOBJ oldFont = pLabelFont ? SelectObject(box, pLabelFont->GetSafeHandle()) : nullptr;
+    SetBkMode(box, TRANSPARENT);
+    for (int y = 0; y < map.GetMapHeight(); ++y) {
+        for (int x = 0; x < map.GetMapWidth(); ++x) {
+            const int n = map.GetData(static_cast<WORD>(x), static_cast<WORD>(y));
+            const int sx = 50 * (n % perRow), sy = 40 * (n / perRow);
+            const bool onSheet = sy + 40 <= sheetHeight;
+            const POINT corner = HexBox(x, y);
+            auto at = [&](int i, int j) -> COLORREF& {
+                return out[static_cast<std::size_t>(corner.y + j) * width + corner.x + i];
+            };
+            for (int j = 0; j < 40; ++j) {
+                for (int i = 0; i < 50; ++i) {
+                    const COLORREF c =
+                        onSheet ? sheet[static_cast<std::size_t>(sy + j) * sheetWidth + sx + i]
+                                : kWhite;
+                    at(i, j) = InsideHexagon(i, j) ? c : (c & at(i, j));
+                }
+            }
+            if (!pLabelFont) continue;
+            for (int j = 0; j < 40; ++j)
+                for (int i = 0; i < 50; ++i) SetPixel(box, i, j, at(i, j));
+            RECT rc{0, 0, 50, 40};
+            const std::string label = ExpectedLabel(x, y);
+            DrawTextA(box, label.c_str(), static_cast<int>(label.size()), &rc,
+                      DT_SINGLELINE | DT_BOTTOM | DT_CENTER);
+            for (int j = 0; j < 40; ++j)
+                for (int i = 0; i < 50; ++i) at(i, j) = GetPixel(box, i, j);
+        }
+    }
+    if (oldFont) SelectObject(box, oldFont);
+    SelectObject(box, oldBitmap);
+    DeleteDC(box);
+    DeleteObject(boxBitmap);
+    return out;
+}
+
+void MapViewTest::SetUp() {
+    m_oldFolder = std::filesystem::current_path().string();
+    std::filesystem::current_path(m_dir / "");
+    AfxTakeMessageBoxLog();
+}
+
+void MapViewTest::TearDown() {
+    delete m_pTemplate;
+    std::filesystem::current_path(m_oldFolder);
+}
+
+void MapViewTest::UseSampleChipSheet() {
+    std::filesystem::copy_file(std::string(QVTEST_DATA_DIR) + "/MAP.BMP", m_dir / "MAP.BMP");
+}
+
+void MapViewTest::Open(int cx, int cy, const CRuntimeClass* pDocClass) {
+    delete m_pTemplate;
+    m_pTemplate = new CSingleDocTemplate(pDocClass ? pDocClass : RUNTIME_CLASS(CHEXDrawDocument),
+                                         RUNTIME_CLASS(CTestView));
+    ASSERT_NE(m_pTemplate->OpenDocumentFile(nullptr, "map", cx, cy), nullptr)
+        << AfxGetWindowError();
+}
+
+void MapViewTest::OpenWith(CHexMap& map, int cx, int cy) {
+    ASSERT_NO_FATAL_FAILURE(Open(cx, cy));
+    Document()->SetMap(&map);
+}
+
+CHEXDrawDocument* MapViewTest::Document() const {
+    return static_cast<CHEXDrawDocument*>(m_pTemplate->GetDocument());
+}
+
+CTestView* MapViewTest::View() const {
+    return static_cast<CTestView*>(m_pTemplate->GetView());
+}
+
+std::vector<COLORREF> MapViewTest::BufferPixels() const {
+    CBitmap* pBitmap = View()->m_pMapBuffer->GetBitmap();
+    return pBitmap ? BitmapPixels(*pBitmap) : std::vector<COLORREF>{};
+}
+
+std::vector<COLORREF> MapViewTest::ShownPixels() const {
+    View()->UpdateWindow();
+    HBITMAP shown = AfxCopyWindowImage(View()->m_hWnd);
+    std::vector<COLORREF> pixels = BitmapPixels(shown);
+    DeleteObject(shown);
+    return pixels;
+}
+
+std::vector<COLORREF> MapViewTest::ExpectedShown() const {
+    RECT rc;
+    View()->GetClientRect(&rc);
+    const POINT pos = View()->GetScrollPosition();
+    const std::vector<COLORREF> buffer = BufferPixels();
+    const int width = View()->m_pMapBuffer->GetWidth(), height = View()->m_pMapBuffer->GetHeight();
+    std::vector<COLORREF> out;
+    for (int y = 0; y < rc.bottom; ++y)
+        for (int x = 0; x < rc.right; ++x) {
+            const int bx = x + pos.x, by = y + pos.y;
+            out.push_back(bx < width && by < height
+                              ? buffer[static_cast<std::size_t>(by) * width + bx]
+                              : kWhite);
+        }
+    return out;
+}
+
+}  // namespace qvtest
