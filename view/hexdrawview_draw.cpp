@@ -37,14 +37,14 @@ bool IsDrawable(CDC* pDC) {
     return pDC && pDC->GetSafeHdc();
 }
 
-// Where chip `value` lies on the sheet. False when the sheet cannot be drawn from (none
-// loaded, narrower than a chip, or no hex mask to cut with); `bOnSheet` is false for a value
-// past the sheet's last chip.
+// Where a chip lies on the sheet; not on it for a value past the sheet's last chip.
 struct CChipPlace {
     POINT ptSource{0, 0};
     bool bOnSheet = false;
 };
 
+// Where chip `value` lies. False when the sheet cannot be drawn from: none loaded, narrower
+// than a chip, or no hex mask to cut with.
 bool FindChip(CGraphic* pSheet, CGraphic* pMask, BYTE value, CChipPlace& place) {
     if (!HasPicture(pSheet) || !HasPicture(pMask)) return false;
     BITMAP bm{};

@@ -261,35 +261,6 @@ TEST_F(MapViewScroll, ASmallerMapBringsThePositionBackInside) {
     ExpectInStep();
 }
 
-TEST_F(MapViewScroll, ThePictureFollowsEveryScrollAndSize) {
-    CHexMap map(30, 28);
-    for (WORD y = 0; y < 28; ++y)
-        for (WORD x = 0; x < 30; ++x) map.SetData(x, y, static_cast<BYTE>((x + 3 * y) % 16));
-    ASSERT_NO_FATAL_FAILURE(OpenWith(map, 333, 257));
-    struct Action {
-        UINT message, code, pos;
-    };
-    const Action actions[] = {{WM_VSCROLL, SB_PAGEDOWN, 0},
-                              {WM_HSCROLL, SB_LINEDOWN, 0},
-                              {WM_HSCROLL, SB_THUMBTRACK, 777},
-                              {WM_VSCROLL, SB_THUMBTRACK, 5},
-                              {WM_SIZE, 0, 0},
-                              {WM_VSCROLL, SB_LINEDOWN, 0},
-                              {WM_HSCROLL, SB_PAGEUP, 0},
-                              {WM_VSCROLL, SB_THUMBTRACK, 99999},
-                              {WM_SIZE, 1, 0},
-                              {WM_HSCROLL, SB_THUMBTRACK, 99999},
-                              {WM_VSCROLL, SB_PAGEUP, 0}};
-    for (const Action& a : actions) {
-        if (a.message == WM_SIZE)
-            View()->MoveWindow(0, 0, a.code ? 250 : 600, a.code ? 180 : 420);
-        else
-            View()->SendMessage(a.message, MAKEWPARAM(static_cast<WORD>(a.code), a.pos));
-        SCOPED_TRACE(testing::Message() << "after " << a.message << "/" << a.code);
-        ExpectInStep();
-    }
-}
-
 TEST_F(MapViewScroll, WithoutAMapTheViewIsBlankAndStill) {
     for (const CRuntimeClass* pDocClass :
          {RUNTIME_CLASS(CNoMapDocument), RUNTIME_CLASS(CForeignDocument)}) {
