@@ -37,8 +37,12 @@ public:
     virtual BOOL operator==(const CUnit& other) const;
     // The negation of the virtual operator==, so a derived class's equality applies.
     virtual BOOL operator!=(const CUnit& other) const;
-    // Builds the unit's 50 × 40 picture with `pDC` as the reference context,
-    // replacing the previous one.
+    // Builds the unit's 50 × 40 picture, compatible with `pDC` (the screen when it
+    // is null), replacing the previous one: the top-left 32 × 32 of the picture
+    // file "Images\<m_strImage>" (current folder) at (9, 4) on white, or, when
+    // there is no such file or it does not load, a box in m_color outlined in
+    // black from (10, 10) to (39, 30) with m_strName across it. Later changes of
+    // the fields reach the picture only through the next CreateUnit.
     virtual void CreateUnit(CDC* pDC);
 
     // Text lines. Fields are separated by commas, texts are in double quotes and

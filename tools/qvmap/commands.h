@@ -8,9 +8,9 @@ namespace qvmap {
 
 using Args = std::vector<std::string>;
 
-// render MAP -o OUT.png [--chips SHEET] [--scroll X,Y --size W,H]
+// render MAP -o OUT.png [--chips SHEET] [--units UNITS] [--scroll X,Y --size W,H]
 int CommandRender(const Args& args);
-// view MAP [--chips SHEET] [--size W,H] [--script ACTIONS]
+// view MAP [--chips SHEET] [--units UNITS] [--size W,H] [--script ACTIONS]
 int CommandView(const Args& args);
 
 }  // namespace qvmap

@@ -6,6 +6,7 @@
 #include <qvplatform/wnddc.h>
 
 #include "args.h"
+#include "mapunits.h"
 
 namespace qvmap {
 
@@ -18,6 +19,17 @@ END_MESSAGE_MAP()
 
 int CQvmapView::ChipCount() const {
     return (m_pChipSheet->GetWidth() / 50) * (m_pChipSheet->GetHeight() / 40);
+}
+
+void CQvmapView::SetUnits(CMapUnits* pUnits) {
+    m_pUnits = pUnits;
+    MapDraw(GetDocument()->GetMap());
+    Invalidate();
+}
+
+void CQvmapView::DrawHexOne(CDC* pDC, WORD x, WORD y, BYTE value) {
+    CHEXDrawView::DrawHexOne(pDC, x, y, value);
+    if (m_pUnits && pDC && pDC->GetSafeHdc()) m_pUnits->DrawAt(pDC, x, y);
 }
 
 void CQvmapView::OnLButtonDown(UINT, POINT point) {

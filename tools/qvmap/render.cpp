@@ -8,6 +8,7 @@
 #include "args.h"
 #include "commands.h"
 #include "mapscreen.h"
+#include "mapunits.h"
 
 namespace qvmap {
 namespace {
@@ -15,7 +16,7 @@ namespace {
 constexpr long kMaxPixels = 32767;
 
 struct RenderOptions {
-    std::string mapPath, outPath, chipsPath;
+    std::string mapPath, outPath, chipsPath, unitsPath;
     std::optional<std::pair<long, long>> scroll, size;
 };
 
@@ -35,6 +36,8 @@ RenderOptions ParseRender(const Args& args) {
             options.outPath = value;
         else if (arg == "--chips")
             options.chipsPath = value;
+        else if (arg == "--units")
+            options.unitsPath = value;
         else if (arg == "--scroll")
             options.scroll = ParsePair(value, 0, 2147483647L, "--scroll");
         else if (arg == "--size")
@@ -58,7 +61,10 @@ int CommandRender(const Args& args) {
         spec.cx = static_cast<int>(options.size->first);
         spec.cy = static_cast<int>(options.size->second);
     }
+    std::optional<CMapUnits> units;  // outlives the screen, whose view draws them
+    if (!options.unitsPath.empty()) units.emplace(options.unitsPath);
     CMapScreen screen(spec);
+    if (units) ShowUnits(screen, *units);
     CQvmapView* pView = screen.View();
     CHexMap* pMap = screen.Document()->GetMap();
     if (options.scroll) {

@@ -3,6 +3,7 @@
 // window without a person (demonstrations, tests, screenshots).
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <sstream>
 
 #include <qvplatform/bmpfile.h>
@@ -10,6 +11,7 @@
 #include "args.h"
 #include "commands.h"
 #include "mapscreen.h"
+#include "mapunits.h"
 
 namespace qvmap {
 namespace {
@@ -65,7 +67,7 @@ bool RunAction(CMapScreen& screen, const std::vector<std::string>& words) {
 int CommandView(const Args& args) {
     ScreenSpec spec;
     spec.nBackend = WNDBACK_SDL;
-    std::string script;
+    std::string script, unitsPath;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.empty() || arg[0] != '-') {
@@ -82,6 +84,8 @@ int CommandView(const Args& args) {
             auto [cx, cy] = ParsePair(value, 1, kMaxPixels, "--size");
             spec.cx = static_cast<int>(cx);
             spec.cy = static_cast<int>(cy);
+        } else if (arg == "--units") {
+            unitsPath = value;
         } else if (arg == "--script") {
             script = value;
         } else {
@@ -90,7 +94,10 @@ int CommandView(const Args& args) {
     }
     if (spec.mapPath.empty()) throw UsageError{"view needs a MAP"};
 
+    std::optional<CMapUnits> units;  // outlives the screen, whose view draws them
+    if (!unitsPath.empty()) units.emplace(unitsPath);
     CMapScreen screen(spec);
+    if (units) ShowUnits(screen, *units);
     std::printf(
         "%s: click a hex to give it the next chip, 's' saves; arrows, page keys, the "
         "wheel and the bars scroll; close the window to quit\n",

@@ -1,0 +1,286 @@
+// Unit pictures: the drawn box with its name, the image square from a picture file (BMP,
+// or JPEG through the module), and when a unit's picture is made, replaced and kept.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include <qvdll/jpegconverter.h>
+#include <qvdll/unit.h>
+#include <qvplatform/afxdc.h>
+#include <qvplatform/bmpfile.h>
+
+#include "library/jpeg_samples.h"
+#include "library/picture_test_util.h"
+#include "module/fixtures/fake_jpeglib.h"
+#include "test_support.h"
+
+using qvtest::Canvas;
+using Pixels = std::vector<COLORREF>;
+
+namespace {
+
+constexpr int kW = 50, kH = 40;
+const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kBlue = RGB(0, 0, 255);
+// "ＭＳ ゴシック" in code page 932.
+const char kMsGothic[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
+
+class ScreenDC : public CDC {
+public:
+    ScreenDC() { Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)); }
+};
+
+Pixels PixelsOf(CUnit& unit) {
+    return qvtest::PixelsOf(unit.GetUnitDC()->GetSafeHdc(), kW, kH);
+}
+
+// The box in `colour` outlined in black from (10, 10) to (39, 30), on white.
+Pixels BoxPicture(COLORREF colour) {
+    Pixels pixels(kW * kH, kWhite);
+    for (int y = 10; y <= 30; ++y)
+        for (int x = 10; x <= 39; ++x)
+            pixels[y * kW + x] = x == 10 || x == 39 || y == 10 || y == 30 ? kBlack : colour;
+    return pixels;
+}
+
+// Where the name's glyphs fall when drawn plainly into the picture's rectangle.
+std::vector<POINT> GlyphPixels(const char* name) {
+    Canvas canvas(kW, kH);
+    CFont font;
+    font.CreatePointFont(70, kMsGothic);
+    HGDIOBJ old = SelectObject(canvas, font.GetSafeHandle());
+    RECT rect{0, 0, kW, kH};
+    DrawTextA(canvas, name, -1, &rect, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(canvas, old);
+    std::vector<POINT> glyphs;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x)
+            if (GetPixel(canvas, x, y) == kBlack) glyphs.push_back({x, y});
+    return glyphs;
+}
+
+// A w x h picture file whose every pixel differs from its neighbours and from white.
+Pixels WriteBmp(const std::string& path, int w, int h) {
+    Canvas canvas(w, h);
+    Pixels pixels;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            pixels.push_back(RGB(5 * x, 5 * y, 200 - 3 * (x + y) % 50));
+            SetPixel(canvas, x, y, pixels.back());
+        }
+    HBITMAP copy = CreateBitmap(w, h, 1, 32, nullptr);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, copy);
+    BitBlt(dc, 0, 0, w, h, canvas, 0, 0, SRCCOPY);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_TRUE(SaveBitmapBmp(copy, path.c_str()));
+    DeleteObject(copy);
+    return pixels;
+}
+
+// White, with the top-left of a w x h picture at (9, 4), as much as fits in 32 x 32.
+Pixels SquarePicture(const Pixels& file, int w, int h) {
+    Pixels pixels(kW * kH, kWhite);
+    for (int y = 0; y < std::min(h, 32); ++y)
+        for (int x = 0; x < std::min(w, 32); ++x) pixels[(y + 4) * kW + x + 9] = file[y * w + x];
+    return pixels;
+}
+
+bool IsLive(HDC hdc) {
+    return GetObjectType(hdc) != 0;
+}
+
+}  // namespace
+
+// Each test runs in a folder of its own, where the folder "Images" is looked for.
+class UnitPicture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir / "");
+        std::filesystem::create_directory("Images");
+    }
+    void TearDown() override { std::filesystem::current_path(m_previous); }
+
+    qvtest::TempDir dir;
+    ScreenDC screen;
+    std::filesystem::path m_previous;
+};
+
+TEST_F(UnitPicture, NoPictureBeforeCreateUnit) {
+    CUnit unit;
+    EXPECT_EQ(unit.GetUnitDC(), nullptr);
+    EXPECT_FALSE(unit.IsUnitGraphicLoad());
+}
+
+TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlack) {
+    CUnit unit;
+    unit.CreateUnit(&screen);
+    ASSERT_NE(unit.GetUnitDC(), nullptr);
+    EXPECT_FALSE(unit.IsUnitGraphicLoad());
+    BITMAP bm{};
+    ASSERT_TRUE(GetObjectA(GetCurrentObject(*unit.GetUnitDC(), OBJ_BITMAP), sizeof bm, &bm));
+    EXPECT_EQ(bm.bmWidth, kW);
+    EXPECT_EQ(bm.bmHeight, kH);
+    EXPECT_EQ(bm.bmBitsPixel, 32);
+    EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
+    qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-default", 4);
+
+    // Without a reference context the picture is made for the screen.
+    CUnit unreferenced;
+    unreferenced.CreateUnit(nullptr);
+    EXPECT_EQ(PixelsOf(unreferenced), BoxPicture(kBlue));
+}
+
+TEST_F(UnitPicture, NameIsBlackWithAWhiteShadowRightAndBelow) {
+    CUnit unit;
+    unit.m_color = RGB(0, 160, 0);
+    for (const char* name : {"Tank", "\x90\xED\x8E\xD4", "A very long name indeed"}) {
+        unit.m_strName = name;
+        unit.CreateUnit(&screen);
+        Pixels expected = BoxPicture(unit.m_color);
+        auto glyphs = GlyphPixels(name);
+        ASSERT_GT(glyphs.size(), 10u) << name;
+        // The shadow is drawn where the text would go, the text one pixel up and left.
+        for (POINT p : glyphs) expected[p.y * kW + p.x] = kWhite;
+        for (POINT p : glyphs)
+            if (p.x > 0 && p.y > 0) expected[(p.y - 1) * kW + p.x - 1] = kBlack;
+        EXPECT_EQ(PixelsOf(unit), expected) << name;
+        EXPECT_FALSE(unit.IsUnitGraphicLoad());
+    }
+    qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-long-name", 4);
+}
+
+TEST_F(UnitPicture, PictureFileGivesItsTopLeftSquareWithoutBoxOrName) {
+    auto file = WriteBmp("Images/tank.bmp", 40, 36);
+    CUnit unit;
+    unit.m_strName = "Tank";
+    unit.m_strImage = "TANK.BMP";  // found whatever the letter case
+    unit.CreateUnit(&screen);
+    EXPECT_TRUE(unit.IsUnitGraphicLoad());
+    EXPECT_EQ(PixelsOf(unit), SquarePicture(file, 40, 36));
+    qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-tank", 4);
+
+    // The same unit without its file gets the box and its name.
+    std::filesystem::remove("Images/tank.bmp");
+    unit.CreateUnit(&screen);
+    EXPECT_FALSE(unit.IsUnitGraphicLoad());
+    Pixels box = BoxPicture(kBlue);
+    Pixels drawn = PixelsOf(unit);
+    EXPECT_NE(drawn, box);  // the name is on it
+    EXPECT_EQ(drawn[10 * kW + 10], kBlack);
+    EXPECT_EQ(drawn[30 * kW + 39], kBlack);
+}
+
+TEST_F(UnitPicture, SmallPictureLeavesTheRestOfTheSquareWhite) {
+    for (auto [w, h] : {std::pair{20, 10}, {1, 1}, {32, 5}, {50, 12}}) {
+        auto file = WriteBmp("Images/small.bmp", w, h);
+        CUnit unit;
+        unit.m_strImage = "small.bmp";
+        unit.CreateUnit(&screen);
+        EXPECT_TRUE(unit.IsUnitGraphicLoad());
+        EXPECT_EQ(PixelsOf(unit), SquarePicture(file, w, h)) << w << " x " << h;
+    }
+}
+
+TEST_F(UnitPicture, JpegPicturesLoadThroughTheModule) {
+    ASSERT_TRUE(IsJpegLoadOk());
+    auto jpeg = qvtest::EncodeJpeg(qvtest::MakePhotoLikePicture(48, 40), {95});
+    qvtest::WriteBytes("Images/scout.jpg", jpeg);
+    int w = 0, h = 0;
+    auto decoded = qvtest::DecodeJpegReference(jpeg, &w, &h);
+    CUnit unit;
+    unit.m_strImage = "scout.jpg";
+    unit.CreateUnit(&screen);
+    EXPECT_TRUE(unit.IsUnitGraphicLoad());
+    EXPECT_EQ(PixelsOf(unit), SquarePicture(decoded, w, h));
+
+    // A broken file is no error: the box is drawn.
+    qvtest::WriteBytes("Images/scout.jpg", {0xFF, 0xD8, 0xFF, 0xE0});
+    unit.CreateUnit(&screen);
+    EXPECT_FALSE(unit.IsUnitGraphicLoad());
+    EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
+}
+
+TEST_F(UnitPicture, TheModuleIsGivenThePathUnderImages) {
+    // A test-built Jpeglib that logs its calls and converts nothing.
+    char logPath[] = "/tmp/qvtest-unitpicture-XXXXXX";
+    int fd = mkstemp(logPath);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    setenv(kJpeglibLogVariable, logPath, 1);
+    setenv("QVDLL_LIBRARY_PATH", QVTEST_JPEG_OK_DIR, 1);
+    GetModuleJpegConverter()->Load();
+
+    CUnit unit;
+    for (const char* image : {"photo.jpg", "Photo", "missing.bmp"}) {
+        unit.m_strImage = image;
+        unit.CreateUnit(&screen);
+        EXPECT_FALSE(unit.IsUnitGraphicLoad());
+    }
+    std::ostringstream expected;
+    expected << "convert " << std::hex << reinterpret_cast<std::uintptr_t>(screen.GetSafeHdc());
+    std::istringstream log(ReadJpeglibLog(logPath));
+    std::vector<std::string> calls;
+    for (std::string line; std::getline(log, line);)
+        if (line.rfind("convert ", 0) == 0) calls.push_back(line);
+    EXPECT_EQ(calls, (std::vector<std::string>{expected.str() + " Images\\photo.jpg",
+                                               expected.str() + " Images\\Photo"}));
+
+    unsetenv("QVDLL_LIBRARY_PATH");
+    GetModuleJpegConverter()->Load();
+    unsetenv(kJpeglibLogVariable);
+    unlink(logPath);
+}
+
+TEST_F(UnitPicture, ASecondCreateUnitReplacesThePicture) {
+    CUnit unit;
+    unit.CreateUnit(&screen);
+    HDC first = unit.GetUnitDC()->GetSafeHdc();
+    // Later changes of the unit do not reach the picture until it is made again.
+    unit.m_color = RGB(200, 0, 0);
+    EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
+    unit.CreateUnit(&screen);
+    EXPECT_FALSE(IsLive(first));
+    EXPECT_EQ(PixelsOf(unit), BoxPicture(RGB(200, 0, 0)));
+
+    HDC second = unit.GetUnitDC()->GetSafeHdc();
+    { CUnit gone(unit); }  // a copy has no picture, so destroying it leaves ours alone
+    EXPECT_TRUE(IsLive(second));
+    auto* doomed = new CUnit;
+    doomed->CreateUnit(&screen);
+    HDC hDoomed = doomed->GetUnitDC()->GetSafeHdc();
+    delete doomed;
+    EXPECT_FALSE(IsLive(hDoomed));
+}
+
+TEST_F(UnitPicture, AssigningAnotherUnitLeavesThePictureAlone) {
+    auto file = WriteBmp("Images/tank.bmp", 32, 32);
+    CUnit loaded, drawn;
+    loaded.m_strImage = "tank.bmp";
+    loaded.CreateUnit(&screen);
+    drawn.m_color = RGB(0, 160, 0);
+    drawn.CreateUnit(&screen);
+    CDC* pDC = loaded.GetUnitDC();
+
+    loaded = drawn;
+    EXPECT_EQ(loaded.m_color, RGB(0, 160, 0));
+    EXPECT_EQ(loaded.GetUnitDC(), pDC);
+    EXPECT_TRUE(loaded.IsUnitGraphicLoad());
+    EXPECT_EQ(PixelsOf(loaded), SquarePicture(file, 32, 32));
+    EXPECT_EQ(PixelsOf(drawn), BoxPicture(RGB(0, 160, 0)));
+}
+
+TEST_F(UnitPicture, TheSamplePicturesLoad) {
+    std::filesystem::current_path(QVTEST_DATA_DIR);
+    for (const char* image : {"tank.bmp", "scout.bmp", "artillery.jpg", "ship.jpg"}) {
+        CUnit unit;
+        unit.m_strImage = image;
+        unit.CreateUnit(&screen);
+        EXPECT_TRUE(unit.IsUnitGraphicLoad()) << image;
+    }
+}

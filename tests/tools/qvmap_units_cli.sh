@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# qvmap render and view with --units, as a user runs them: in the sample data folder, where
+# the unit pictures lie under Images.
+set -u
+qvmap=$(realpath "$1")
+data=$(realpath "$2")
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+failures=0
+
+expect() {  # expect STATUS EXPECTED-OUTPUT-PATTERN -- COMMAND...
+  local status=$1 pattern=$2
+  shift 3
+  local out
+  out=$("$@" 2>&1)
+  local got=$?
+  if [[ $got -ne $status || ! $out =~ $pattern ]]; then
+    echo "FAIL: $* -> status $got (want $status), output: $out (want /$pattern/)"
+    failures=$((failures + 1))
+  fi
+}
+
+expect 0 "4 of 4 units on the map, 2 from picture files.*the whole 26 x 26 map" -- \
+  env -C "$data" "$qvmap" render sample.map -o "$dir/units.png" --units units.txt
+expect 0 "4 of 4 units on the map, 2 from picture files.*a 300 x 200 window" -- \
+  env -C "$data" "$qvmap" render sample.map -o "$dir/w.png" --units units.txt --scroll 400,360 --size 300,200
+# Elsewhere the pictures are not found: the units are drawn as boxes, with a warning each.
+expect 0 "picture 'Images.tank.bmp' did not load.*4 of 4 units on the map, 0 from picture files" -- \
+  "$qvmap" render "$data/sample.map" -o "$dir/boxes.png" --chips "$data/MAP.BMP" --units "$data/units.txt"
+expect 1 "cannot open unit file '$dir/none.txt'" -- \
+  "$qvmap" render "$data/sample.map" -o "$dir/x.png" --chips "$data/MAP.BMP" --units "$dir/none.txt"
+expect 2 "option '--units' needs a value" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --units
+expect 0 "4 of 4 units on the map" -- \
+  env -C "$data" SDL_VIDEODRIVER=offscreen "$qvmap" view sample.map --units units.txt --script "shot $dir/v.png; quit"
+[[ -s $dir/v.png ]] || { echo "FAIL: no view shot"; failures=$((failures + 1)); }
+exit $((failures > 0))
