@@ -31,11 +31,12 @@ void Conversion::Row(Pixel* out, const Pixel* in, int n) const {
 }
 
 Transfer::Setup Transfer::Begin(HDC hdc, HDC hdcSrc, DWORD rop) {
-    dstDc = Table().Get<DcObject>(hdc);
+    HandleTable::Lookup lookup(Table());
+    dstDc = lookup.Get<DcObject>(hdc);
     if (!dstDc) return Setup::Fail;
     code = RopCode(rop);
     if (RopUsesSource(code)) {
-        srcDc = Table().Get<DcObject>(hdcSrc);
+        srcDc = lookup.Get<DcObject>(hdcSrc);
         if (!srcDc || !srcDc->m_state.bitmap) return Setup::Fail;
         src = srcDc->m_state.bitmap.get();
     }

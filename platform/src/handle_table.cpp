@@ -40,12 +40,17 @@ bool HandleTable::Decode(const void* handle, std::size_t& index) {
     if ((value & (std::uintptr_t{0xFF} << 56)) != kTag || (value & kIndexMask) == 0) return false;
     index = (value & kIndexMask) - 1;
     if (index >= m_slots.size() || !m_slots[index].object) return false;
-    auto generation = static_cast<std::uint32_t>((value & ~(std::uintptr_t{0xFF} << 56)) >> kIndexBits);
+    auto generation =
+        static_cast<std::uint32_t>((value & ~(std::uintptr_t{0xFF} << 56)) >> kIndexBits);
     return generation == m_slots[index].generation;
 }
 
 HandleObject* HandleTable::Find(const void* handle) {
     std::lock_guard lock(m_mutex);
+    return FindLocked(handle);
+}
+
+HandleObject* HandleTable::FindLocked(const void* handle) {
     std::size_t index;
     return Decode(handle, index) ? m_slots[index].object.get() : nullptr;
 }

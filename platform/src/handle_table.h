@@ -31,11 +31,25 @@ public:
     // The object named by `handle` when it is live and of kind T, else null.
     template <class T>
     T* Get(const void* handle) {
-        HandleObject* object = Find(handle);
-        return object && object->Kind() == T::kKind ? static_cast<T*>(object) : nullptr;
+        return As<T>(Find(handle));
     }
 
     HandleObject* Find(const void* handle);
+
+    // Holds the table's lock across several look-ups, so that a call needing more than one
+    // object takes it once. What it finds stays valid afterwards just as Get's results do.
+    class Lookup {
+    public:
+        explicit Lookup(HandleTable& table) : m_table(table), m_lock(table.m_mutex) {}
+        template <class T>
+        T* Get(const void* handle) {
+            return As<T>(m_table.FindLocked(handle));
+        }
+
+    private:
+        HandleTable& m_table;
+        std::lock_guard<std::mutex> m_lock;
+    };
 
     // Destroys the object and retires the handle; false for a handle not live
     // or for an object that refuses deletion.
@@ -48,7 +62,12 @@ private:
         std::unique_ptr<HandleObject> object;
         std::uint32_t generation = 1;
     };
+    template <class T>
+    static T* As(HandleObject* object) {
+        return object && object->Kind() == T::kKind ? static_cast<T*>(object) : nullptr;
+    }
     bool Decode(const void* handle, std::size_t& index);
+    HandleObject* FindLocked(const void* handle);
 
     std::mutex m_mutex;
     std::vector<Slot> m_slots;
