@@ -56,7 +56,7 @@ template <class V, class F, bool kSource, bool kDest, class Narrow>
     }
     const V pattern = V{} + rop.pattern;
     V s{};
-    auto at = [&](V& d, int i) [[gnu::always_inline]] {
+    auto at = [&](V & d, int i) __attribute__((always_inline)) {
         if constexpr (kSource) Load(s, src + i);
         if constexpr (kDest) Load(d, dst + i);
         F::Op(rop, pattern, s, d);
@@ -99,7 +99,7 @@ template <class F, bool kSource, bool kDest>
 [[gnu::target("avx")]] void BlockAvx(const RopRow& rop, Pixel* dst, std::ptrdiff_t dStride,
                                      const Pixel* src, std::ptrdiff_t sStride, int w, int h) {
     auto narrow = [](const RopRow& r, Pixel* d, std::ptrdiff_t ds, const Pixel* s,
-                     std::ptrdiff_t ss, int n, int rows) [[gnu::always_inline]] {
+                     std::ptrdiff_t ss, int n, int rows) __attribute__((always_inline)) {
         Rows<Vec4, F, kSource, kDest>(r, d, ds, s, ss, n, rows, Pixels<F, kSource>);
     };
     Rows<Vec8, F, kSource, kDest>(rop, dst, dStride, src, sStride, w, h, narrow);
@@ -152,13 +152,19 @@ QVP_ROP(PatPaint, 0xFB, (p | ~s | d) & kWhite)
 QVP_ROP(PatCopy, 0xF0, p)
 QVP_ROP(PatInvert, 0x5A, p ^ d)
 QVP_ROP(DstInvert, 0x55, ~d & kWhite)
-// The general rule, for any code: a sum of products over the four (source, destination)
-// combinations, the pattern folded into op.terms. Taken to read the destination.
-QVP_ROP(GeneralRule, 0, (op.terms[0] & ~s & ~d) | (op.terms[1] & ~s & d) |
-                        (op.terms[2] & s & ~d) | (op.terms[3] & s & d))
 // clang-format on
 
 #undef QVP_ROP
+
+// The general rule, for any code: a sum of products over the four (source, destination)
+// combinations, the pattern folded into op.terms. Taken to read the destination.
+struct GeneralRule {
+    template <class V>
+    [[gnu::always_inline]] static void Op(const RopRow& op, const V&, const V& s, V& d) {
+        d = (op.terms[0] & ~s & ~d) | (op.terms[1] & ~s & d) | (op.terms[2] & s & ~d) |
+            (op.terms[3] & s & d);
+    }
+};
 
 }  // namespace
 
