@@ -67,7 +67,16 @@ template <class V, class F, bool kSource, bool kDest, class Narrow>
         at(head, 0);
         at(tail, last);
         if constexpr (!kDest) Store(dst, head);
-        for (int i = ToAligned<V>(dst); i < last; i += kLanes) {
+        // Two vectors a turn keep the loop fast wherever it falls among instruction-cache
+        // lines.
+        int i = ToAligned<V>(dst);
+        for (; i + kLanes < last; i += 2 * kLanes) {
+            at(d, i);
+            Store(dst + i, d);
+            at(d, i + kLanes);
+            Store(dst + i + kLanes, d);
+        }
+        if (i < last) {
             at(d, i);
             Store(dst + i, d);
         }
