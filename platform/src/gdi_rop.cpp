@@ -19,6 +19,9 @@ namespace {
 using Vec4 = Pixel __attribute__((vector_size(16)));
 using Vec8 = Pixel __attribute__((vector_size(32)));
 
+// Rows at least this long are visited strictly in order (see Rows).
+constexpr std::size_t kLongRowBytes = 512;
+
 template <class V>
 [[gnu::always_inline]] inline void Load(V& v, const Pixel* p) {
     std::memcpy(&v, p, sizeof v);
@@ -38,13 +41,12 @@ template <class V>
 // and kDest says whether F reads the destination.
 //
 // A row is stored in vectors aligned to V's size, which never straddle a cache line, plus
-// one unaligned vector at each end overlapping them, so it needs no scalar remainder. Each
+// an unaligned vector at each end overlapping them, so it needs no scalar remainder. Each
 // pixel depends on its own inputs only, so an overlap receives the same value twice as long
-// as every vector is worked out from the destination as it was: the end vectors are worked
-// out before the row is written, and where F reads the destination the first one is stored
-// after the aligned ones have read theirs. (The source never shares memory with the
-// destination: a transfer within one bitmap reads from a copy.) Rows narrower than a vector
-// go to `narrow`.
+// as every vector is worked out from the destination as it was: the last vector is worked
+// out before any store reaches it, and where F reads the destination the first one is
+// stored after the row. (The source never shares memory with the destination: a transfer
+// within one bitmap reads from a copy.) Rows narrower than a vector go to `narrow`.
 template <class V, class F, bool kSource, bool kDest, class Narrow>
 [[gnu::always_inline]] inline void Rows(const RopRow& rop, Pixel* dst, std::ptrdiff_t dStride,
                                         const Pixel* src, std::ptrdiff_t sStride, int w, int h,
@@ -55,29 +57,37 @@ template <class V, class F, bool kSource, bool kDest, class Narrow>
         return;
     }
     const V pattern = V{} + rop.pattern;
-    V s{};
-    auto at = [&](V & d, int i) __attribute__((always_inline)) {
+    V s{}, d;
+    // d = F(pattern, s, d) for the vector at i of the row.
+    auto at = [&](int i) __attribute__((always_inline)) {
         if constexpr (kSource) Load(s, src + i);
         if constexpr (kDest) Load(d, dst + i);
         F::Op(rop, pattern, s, d);
     };
+    // Two vectors a turn keep the loop fast wherever it falls among instruction-cache lines.
+    auto pair = [&](int i) __attribute__((always_inline)) {
+        at(i);
+        Store(dst + i, d);
+        at(i + kLanes);
+        Store(dst + i + kLanes, d);
+    };
     const int last = w - kLanes;
+    // In a long row the last vector is worked out only when the stores come near it, so
+    // that memory is visited in order as the processor's prefetching expects; in a short
+    // one it is worked out at once, while the stores are still to come.
+    const bool longRow = last * sizeof(Pixel) >= kLongRowBytes;
     for (int y = 0; y < h; ++y) {
-        V head, tail, d;
-        at(head, 0);
-        at(tail, last);
+        at(0);
+        const V head = d;
         if constexpr (!kDest) Store(dst, head);
-        // Two vectors a turn keep the loop fast wherever it falls among instruction-cache
-        // lines.
         int i = ToAligned<V>(dst);
-        for (; i + kLanes < last; i += 2 * kLanes) {
-            at(d, i);
-            Store(dst + i, d);
-            at(d, i + kLanes);
-            Store(dst + i + kLanes, d);
-        }
+        if (longRow)
+            for (; i + 3 * kLanes < last; i += 2 * kLanes) pair(i);
+        at(last);
+        const V tail = d;
+        for (; i + kLanes < last; i += 2 * kLanes) pair(i);
         if (i < last) {
-            at(d, i);
+            at(i);
             Store(dst + i, d);
         }
         if constexpr (kDest) Store(dst, head);
