@@ -8,20 +8,6 @@
 
 namespace qvp::detail {
 
-Conversion Conversion::Between(const DcObject& src, const DcObject& dst) {
-    Conversion c;
-    bool srcMono = src.m_state.bitmap->m_bMono, dstMono = dst.m_state.bitmap->m_bMono;
-    if (!srcMono && dstMono) {
-        c.kind = Kind::ColorToMono;
-        c.match = PixelFromColor(src.m_state.bkColor);
-    } else if (srcMono && !dstMono) {
-        c.kind = Kind::MonoToColor;
-        c.black = PixelFromColor(dst.m_state.textColor);
-        c.white = PixelFromColor(dst.m_state.bkColor);
-    }
-    return c;
-}
-
 void Conversion::Row(Pixel* out, const Pixel* in, int n) const {
     if (kind == Kind::ColorToMono) {
         for (int i = 0; i < n; ++i) out[i] = in[i] == match ? kWhite : kBlack;

@@ -80,7 +80,7 @@ template <class V, class F, bool kSource, bool kDest, class Narrow>
         at(0);
         const V head = d;
         if constexpr (!kDest) Store(dst, head);
-        int i = ToAligned<V>(dst);
+        int i = 1 + ToAligned<V>(dst + 1);  // the first aligned vector the head does not cover
         if (longRow)
             for (; i + 3 * kLanes < last; i += 2 * kLanes) pair(i);
         at(last);
