@@ -4,6 +4,7 @@
 // their times and ratio as counters.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -35,13 +36,22 @@ struct Canvas {
     HGDIOBJ old;
 };
 
-// Runs `subject` and each peer `batch` times per iteration; reports the subject's time and
-// its ratio to each peer's.
+// The middle value; the vector is reordered.
+double Median(std::vector<double>& v) {
+    auto mid = v.begin() + static_cast<std::ptrdiff_t>(v.size() / 2);
+    std::nth_element(v.begin(), mid, v.end());
+    return *mid;
+}
+
+// Runs `subject` and each peer `batch` times per iteration; reports the subject's time per
+// call and its ratio to each peer's. Both are medians over the iterations, each ratio taken
+// within one iteration, so that an iteration in which another process took the processor
+// does not move the figures on a shared machine.
 template <class Subject, class... Peers>
 void SideBySide(benchmark::State& state, int batch, Subject subject,
                 std::pair<const char*, Peers>... peers) {
-    double subjectNs = 0;
-    double peerNs[sizeof...(Peers)] = {};
+    std::vector<double> subjectNs;
+    std::vector<double> ratios[sizeof...(Peers)];
     auto time = [batch](auto& f) {
         auto t0 = Clock::now();
         for (int i = 0; i < batch; ++i) f();
@@ -49,14 +59,15 @@ void SideBySide(benchmark::State& state, int batch, Subject subject,
         return std::chrono::duration<double, std::nano>(Clock::now() - t0).count();
     };
     for (auto _ : state) {
-        subjectNs += time(subject);
+        double ns = time(subject);
+        subjectNs.push_back(ns / batch);
         std::size_t k = 0;
-        ((peerNs[k++] += time(peers.second)), ...);
+        (ratios[k++].push_back(ns / time(peers.second)), ...);
     }
-    double n = static_cast<double>(state.iterations()) * batch;
-    state.counters["ns"] = subjectNs / n;
+    if (subjectNs.empty()) return;
+    state.counters["ns"] = Median(subjectNs);
     std::size_t k = 0;
-    ((state.counters[std::string("x_") + peers.first] = subjectNs / peerNs[k++]), ...);
+    ((state.counters[std::string("x_") + peers.first] = Median(ratios[k++])), ...);
 }
 
 // A transfer of w x h pixels from a picture of that size into a 1050 x 1060 map buffer,

@@ -8,20 +8,6 @@
 
 namespace qvp::detail {
 
-Conversion Conversion::Between(const DcObject& src, const DcObject& dst) {
-    Conversion c;
-    bool srcMono = src.m_state.bitmap->m_bMono, dstMono = dst.m_state.bitmap->m_bMono;
-    if (!srcMono && dstMono) {
-        c.kind = Kind::ColorToMono;
-        c.match = PixelFromColor(src.m_state.bkColor);
-    } else if (srcMono && !dstMono) {
-        c.kind = Kind::MonoToColor;
-        c.black = PixelFromColor(dst.m_state.textColor);
-        c.white = PixelFromColor(dst.m_state.bkColor);
-    }
-    return c;
-}
-
 void Conversion::Row(Pixel* out, const Pixel* in, int n) const {
     if (kind == Kind::ColorToMono) {
         for (int i = 0; i < n; ++i) out[i] = in[i] == match ? kWhite : kBlack;
@@ -77,37 +63,50 @@ RECT DeviceRect(const DcObject& dc, int x, int y, int cx, int cy) {
             ClampCoord(static_cast<long long>(p.y) + cy)};
 }
 
+// Within one bitmap, when the areas overlap, the source is read from a copy, so they come
+// out as if all of the source had been read before anything was written.
+void RunFromCopy(const RopRow& op, Pixel* dst, std::ptrdiff_t dStride, const Pixel* src,
+                 std::ptrdiff_t sStride, int w, int h) {
+    std::vector<Pixel> copy(static_cast<std::size_t>(w) * h);
+    for (int y = 0; y < h; ++y)
+        std::copy_n(src + y * sStride, w, copy.begin() + static_cast<std::ptrdiff_t>(y) * w);
+    op.Block(dst, dStride, copy.data(), w, w, h);
+}
+
+// Source rows converted to the destination's format a piece at a time, on the stack.
+void RunConverted(const RopRow& op, const Conversion& conv, Pixel* dst, std::ptrdiff_t dStride,
+                  const Pixel* src, std::ptrdiff_t sStride, int w, int h) {
+    constexpr int kPiece = 256;
+    Pixel converted[kPiece];
+    for (int y = 0; y < h; ++y, dst += dStride, src += sStride) {
+        for (int x = 0; x < w; x += kPiece) {
+            int n = std::min(kPiece, w - x);
+            conv.Row(converted, src + x, n);
+            op(dst + x, converted, n);
+        }
+    }
+}
+
 // Runs the operation over `rect` of the destination, the source being `offset` away.
 void RunRows(const Transfer& t, const RECT& rect, POINT offset) {
     RopRow op = ChooseRop(t.code, t.pattern);
-    int width = rect.right - rect.left;
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    Pixel* dst = t.dst->Row(rect.top) + rect.left;
+    std::ptrdiff_t dStride = t.dst->m_nWidth;
     if (!t.src) {
-        op.Block(t.dst->Row(rect.top) + rect.left, t.dst->m_nWidth, nullptr, 0, width,
-                 rect.bottom - rect.top);
+        op.Block(dst, dStride, nullptr, 0, width, height);
         return;
     }
-    // Within one bitmap the source is read from a copy, so overlapping areas come out as if
-    // all of the source had been read before anything was written.
-    std::vector<Pixel> copy;
-    const Pixel* srcBase = t.src->Row(rect.top + offset.y) + rect.left + offset.x;
-    std::size_t srcStride = static_cast<std::size_t>(t.src->m_nWidth);
-    if (t.src == t.dst) {
-        copy.resize(static_cast<std::size_t>(width) * (rect.bottom - rect.top));
-        for (int y = rect.top; y < rect.bottom; ++y)
-            std::copy_n(srcBase + (y - rect.top) * srcStride, width,
-                        copy.begin() + (y - rect.top) * width);
-        srcBase = copy.data();
-        srcStride = static_cast<std::size_t>(width);
-    }
-    if (t.conv.kind == Conversion::Kind::None) {
-        op.Block(t.dst->Row(rect.top) + rect.left, t.dst->m_nWidth, srcBase,
-                 static_cast<std::ptrdiff_t>(srcStride), width, rect.bottom - rect.top);
-        return;
-    }
-    std::vector<Pixel> converted(static_cast<std::size_t>(width));
-    for (int y = rect.top; y < rect.bottom; ++y) {
-        t.conv.Row(converted.data(), srcBase + (y - rect.top) * srcStride, width);
-        op(t.dst->Row(y) + rect.left, converted.data(), width);
+    const Pixel* src = t.src->Row(rect.top + offset.y) + rect.left + offset.x;
+    std::ptrdiff_t sStride = t.src->m_nWidth;
+    RECT from{rect.left + offset.x, rect.top + offset.y, rect.right + offset.x,
+              rect.bottom + offset.y};
+    if (t.src == t.dst && IntersectRect(from, rect)) {
+        RunFromCopy(op, dst, dStride, src, sStride, width, height);
+    } else if (t.conv.kind == Conversion::Kind::None) {
+        op.Block(dst, dStride, src, sStride, width, height);
+    } else {
+        RunConverted(op, t.conv, dst, dStride, src, sStride, width, height);
     }
 }
 

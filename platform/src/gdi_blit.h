@@ -14,7 +14,19 @@ struct Conversion {
 
     // Colour to monochrome through the source's background colour; monochrome to colour
     // through the destination's text (black) and background (white) colours.
-    static Conversion Between(const DcObject& src, const DcObject& dst);
+    static Conversion Between(const DcObject& src, const DcObject& dst) {
+        Conversion c;
+        bool srcMono = src.m_state.bitmap->m_bMono, dstMono = dst.m_state.bitmap->m_bMono;
+        if (!srcMono && dstMono) {
+            c.kind = Kind::ColorToMono;
+            c.match = PixelFromColor(src.m_state.bkColor);
+        } else if (srcMono && !dstMono) {
+            c.kind = Kind::MonoToColor;
+            c.black = PixelFromColor(dst.m_state.textColor);
+            c.white = PixelFromColor(dst.m_state.bkColor);
+        }
+        return c;
+    }
 
     Pixel operator()(Pixel p) const {
         switch (kind) {

@@ -115,23 +115,6 @@ HGDIOBJ DefaultBitmap() {
     return Stock().defaultBitmap;
 }
 
-bool IntersectRect(RECT& r, const RECT& with) {
-    r.left = std::max(r.left, with.left);
-    r.top = std::max(r.top, with.top);
-    r.right = std::min(r.right, with.right);
-    r.bottom = std::min(r.bottom, with.bottom);
-    return !IsEmpty(r);
-}
-
-RECT DcObject::DeviceBounds() const {
-    // The shared default bitmap is never drawn on.
-    RECT r{0, 0, 0, 0};
-    const BitmapObject* bitmap = m_state.bitmap.get();
-    if (bitmap && !bitmap->m_bStock) r = {0, 0, bitmap->m_nWidth, bitmap->m_nHeight};
-    if (m_state.clipped) IntersectRect(r, m_state.clip);
-    return r;
-}
-
 }  // namespace qvp::detail
 
 using namespace qvp::detail;

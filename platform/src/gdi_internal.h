@@ -2,6 +2,7 @@
 // sources. Everything here lives in the handle table; the public calls look it up there.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -34,6 +35,18 @@ constexpr COLORREF ColorFromPixel(Pixel p) {
 }
 constexpr Pixel MonoFromColor(COLORREF c) {
     return GetRValue(c) + GetGValue(c) + GetBValue(c) >= 383 ? kWhite : kBlack;
+}
+
+inline bool IsEmpty(const RECT& r) {
+    return r.left >= r.right || r.top >= r.bottom;
+}
+// Cuts `r` to `with`; false when nothing is left.
+inline bool IntersectRect(RECT& r, const RECT& with) {
+    r.left = std::max(r.left, with.left);
+    r.top = std::max(r.top, with.top);
+    r.right = std::min(r.right, with.right);
+    r.bottom = std::min(r.bottom, with.bottom);
+    return !IsEmpty(r);
 }
 
 // How many context states hold an object, and which context. It lives apart from the
@@ -162,7 +175,14 @@ struct DcObject : HandleObject {
     std::vector<DcState> m_saved;
 
     // The rectangle drawing may touch, in device coordinates: the bitmap, cut by the clip.
-    RECT DeviceBounds() const;
+    // The shared default bitmap is never drawn on.
+    RECT DeviceBounds() const {
+        RECT r{0, 0, 0, 0};
+        const BitmapObject* bitmap = m_state.bitmap.get();
+        if (bitmap && !bitmap->m_bStock) r = {0, 0, bitmap->m_nWidth, bitmap->m_nHeight};
+        if (m_state.clipped) IntersectRect(r, m_state.clip);
+        return r;
+    }
     POINT ToDevice(long long x, long long y) const {
         return {ClampCoord(x + m_state.viewportOrg.x), ClampCoord(y + m_state.viewportOrg.y)};
     }
@@ -181,11 +201,6 @@ inline HandleTable& Table() {
 template <class H, class T>
 H AddObject(std::unique_ptr<T> object) {
     return object ? static_cast<H>(Table().Add(std::move(object))) : nullptr;
-}
-
-bool IntersectRect(RECT& r, const RECT& with);
-inline bool IsEmpty(const RECT& r) {
-    return r.left >= r.right || r.top >= r.bottom;
 }
 
 }  // namespace qvp::detail

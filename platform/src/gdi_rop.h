@@ -16,6 +16,9 @@ constexpr BYTE RopCode(DWORD rop) {
 constexpr bool RopUsesSource(BYTE code) {
     return (((code >> 2) ^ code) & 0x33) != 0;
 }
+constexpr bool RopUsesDest(BYTE code) {
+    return (((code >> 1) ^ code) & 0x55) != 0;
+}
 constexpr bool RopUsesPattern(BYTE code) {
     return (((code >> 4) ^ code) & 0x0F) != 0;
 }

@@ -7,10 +7,23 @@ namespace {
 // shifted so a handle never looks like a small integer or a null pointer.
 constexpr unsigned kIndexBits = 24;
 constexpr std::uintptr_t kIndexMask = (std::uintptr_t{1} << kIndexBits) - 1;
+constexpr std::uintptr_t kTagMask = std::uintptr_t{0xFF} << 56;
 constexpr std::uintptr_t kTag = std::uintptr_t{0x51} << 56;
+// The largest index whose handle keeps index + 1 within its bits.
+constexpr std::size_t kMaxSlots = kIndexMask;
 
 std::uintptr_t Encode(std::size_t index, std::uint32_t generation) {
     return kTag | (std::uintptr_t{generation} << kIndexBits) | (index + 1);
+}
+
+// The slot index and generation a handle names; false for anything not shaped
+// like one of our handles.
+bool Decode(const void* handle, std::size_t& index, std::uint32_t& generation) {
+    auto value = reinterpret_cast<std::uintptr_t>(handle);
+    if ((value & kTagMask) != kTag || (value & kIndexMask) == 0) return false;
+    index = (value & kIndexMask) - 1;
+    generation = static_cast<std::uint32_t>((value & ~kTagMask) >> kIndexBits);
+    return true;
 }
 }  // namespace
 
@@ -21,6 +34,11 @@ HandleTable& HandleTable::Instance() {
     return *table;
 }
 
+HandleTable::Slot* HandleTable::SlotAt(std::size_t index) {
+    Slot* block = m_blocks[index >> kBlockBits].load(std::memory_order_acquire);
+    return block ? &block[index & (kBlockSize - 1)] : nullptr;
+}
+
 void* HandleTable::Add(std::unique_ptr<HandleObject> object) {
     std::lock_guard lock(m_mutex);
     std::size_t index;
@@ -28,26 +46,29 @@ void* HandleTable::Add(std::unique_ptr<HandleObject> object) {
         index = m_free.back();
         m_free.pop_back();
     } else {
-        index = m_slots.size();
-        m_slots.emplace_back();
+        if (m_nSlots == kMaxSlots) return nullptr;
+        index = m_nSlots++;
+        std::atomic<Slot*>& block = m_blocks[index >> kBlockBits];
+        // The block is complete before a look-up can find it.
+        if (!block.load(std::memory_order_relaxed))
+            block.store(new Slot[kBlockSize], std::memory_order_release);
     }
-    m_slots[index].object = std::move(object);
-    return reinterpret_cast<void*>(Encode(index, m_slots[index].generation));
-}
-
-bool HandleTable::Decode(const void* handle, std::size_t& index) {
-    auto value = reinterpret_cast<std::uintptr_t>(handle);
-    if ((value & (std::uintptr_t{0xFF} << 56)) != kTag || (value & kIndexMask) == 0) return false;
-    index = (value & kIndexMask) - 1;
-    if (index >= m_slots.size() || !m_slots[index].object) return false;
-    auto generation = static_cast<std::uint32_t>((value & ~(std::uintptr_t{0xFF} << 56)) >> kIndexBits);
-    return generation == m_slots[index].generation;
+    Slot& slot = *SlotAt(index);
+    std::uint32_t generation = slot.generation.load(std::memory_order_relaxed);
+    slot.object.store(object.release(), std::memory_order_release);
+    return reinterpret_cast<void*>(Encode(index, generation));
 }
 
 HandleObject* HandleTable::Find(const void* handle) {
-    std::lock_guard lock(m_mutex);
     std::size_t index;
-    return Decode(handle, index) ? m_slots[index].object.get() : nullptr;
+    std::uint32_t generation;
+    if (!Decode(handle, index, generation)) return nullptr;
+    Slot* slot = SlotAt(index);
+    if (!slot || slot->generation.load(std::memory_order_acquire) != generation) return nullptr;
+    HandleObject* object = slot->object.load(std::memory_order_acquire);
+    // Removed (and perhaps the slot reused) while we read: the handle is stale.
+    if (slot->generation.load(std::memory_order_acquire) != generation) return nullptr;
+    return object;
 }
 
 bool HandleTable::Remove(const void* handle) {
@@ -55,11 +76,18 @@ bool HandleTable::Remove(const void* handle) {
     {
         std::lock_guard lock(m_mutex);
         std::size_t index;
-        if (!Decode(handle, index) || !m_slots[index].object->CanDelete()) return false;
-        doomed = std::move(m_slots[index].object);
-        // Generations wrap within the bits a handle carries.
-        m_slots[index].generation = (m_slots[index].generation + 1) & 0xFFFFFFu;
-        if (m_slots[index].generation == 0) m_slots[index].generation = 1;
+        std::uint32_t generation;
+        if (!Decode(handle, index, generation)) return false;
+        Slot* slot = SlotAt(index);
+        if (!slot || slot->generation.load(std::memory_order_relaxed) != generation) return false;
+        HandleObject* object = slot->object.load(std::memory_order_relaxed);
+        if (!object || !object->CanDelete()) return false;
+        doomed.reset(object);
+        slot->object.store(nullptr, std::memory_order_relaxed);
+        // Generations wrap within the bits a handle carries. The release orders the
+        // emptied object before the new generation for look-ups.
+        std::uint32_t next = (generation + 1) & 0xFFFFFFu;
+        slot->generation.store(next ? next : 1, std::memory_order_release);
         m_free.push_back(index);
     }
     return true;  // `doomed` dies outside the lock; its destructor may touch the table
@@ -67,7 +95,7 @@ bool HandleTable::Remove(const void* handle) {
 
 std::size_t HandleTable::LiveCount() {
     std::lock_guard lock(m_mutex);
-    return m_slots.size() - m_free.size();
+    return m_nSlots - m_free.size();
 }
 
 }  // namespace qvp::detail

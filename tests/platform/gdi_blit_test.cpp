@@ -200,3 +200,29 @@ TEST(BitBlt, MatchesTheReferenceOnRandomPictures) {
             << "round " << round << " code " << code << " mono " << srcMono << dstMono;
     }
 }
+
+TEST(BitBlt, WideRowsMatchTheReference) {
+    // Rows of many vectors at every alignment, and conversions done a piece at a time.
+    PictureMaker rnd(4242);
+    const DWORD rops[] = {SRCCOPY, SRCERASE, PATINVERT, 0x00B8074A};
+    for (int round = 0; round < 32; ++round) {
+        const DWORD rop = rops[round % 4];
+        const bool srcMono = round / 4 % 4 == 1, dstMono = round / 4 % 4 == 2;
+        MemDc fast(640, 3, dstMono), ref(640, 3, dstMono), src(640, 3, srcMono);
+        rnd.Fill(fast, dstMono);
+        rnd.Fill(src, srcMono);
+        ref.Load(fast.Pixels());
+        SetBkColor(src, src.At(0, 0));
+        const COLORREF text = rnd.Color(), bk = rnd.Color(), brushColour = rnd.Color();
+        for (MemDc* d : {&fast, &ref}) {
+            SetTextColor(*d, text);
+            SetBkColor(*d, bk);
+        }
+        BrushIn b1(fast, brushColour), b2(ref, brushColour);
+        const int x = rnd.Int(-9, 40), x1 = rnd.Int(0, 40), cx = rnd.Int(250, 600);
+        ASSERT_TRUE(BitBlt(fast, x, 0, cx, 3, src, x1, 0, rop));
+        ASSERT_TRUE(ReferenceBitBlt(ref, x, 0, cx, 3, src, x1, 0, rop));
+        ASSERT_EQ(gditest::FirstDifference(fast, ref), "")
+            << "round " << round << " mono " << srcMono << dstMono;
+    }
+}

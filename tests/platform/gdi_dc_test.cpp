@@ -1,7 +1,10 @@
 // Device contexts, selection, state and bitmaps.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include "gdi_test_util.h"
 #include "qvplatform/font.h"
@@ -119,6 +122,28 @@ TEST(DeviceContext, StaleForeignAndMistypedHandlesAreRefused) {
     EXPECT_FALSE(DeleteObject(bitmap));
     EXPECT_EQ(CreateSurfaceDC(bitmap), nullptr);
     DeleteObject(reinterpret_cast<HGDIOBJ>(wrongKind));
+}
+
+TEST(DeviceContext, HandlesStayDistinctWhileOtherThreadsCreateAndDelete) {
+    // Look-ups take no lock, so slots are emptied and reused under them: each thread
+    // must always find its own brush and never one that took over a slot.
+    std::atomic<int> faults{0};
+    auto churn = [&faults](COLORREF colour) {
+        HBRUSH previous = nullptr;  // deleted; its slot is likely taken again by now
+        for (int i = 0; i < 20000; ++i) {
+            HBRUSH brush = CreateSolidBrush(colour);
+            LOGBRUSH log{};
+            if (GetObjectA(brush, sizeof log, &log) != sizeof log || log.lbColor != colour)
+                ++faults;
+            if (previous && GetObjectA(previous, sizeof log, &log) != 0) ++faults;
+            DeleteObject(brush);
+            previous = brush;
+        }
+    };
+    std::vector<std::thread> threads;
+    for (COLORREF c : {RGB(1, 0, 0), RGB(0, 2, 0), RGB(0, 0, 3)}) threads.emplace_back(churn, c);
+    for (auto& t : threads) t.join();
+    EXPECT_EQ(faults.load(), 0);
 }
 
 TEST(DeviceContext, SaveAndRestoreBringBackStateAndSelections) {
