@@ -1,10 +1,13 @@
 // Writes the seed inputs of the fuzz targets, made by the library itself, into
 // OUT/<target>/: message records of every kind in both formats, maps, unit
-// lines and unit lists. The seeds are kept in fuzz/corpus; a test checks that
-// this program still writes exactly those files.
+// lines and unit lists, BMP pictures of every depth, JPEG and PNG pictures. The seeds are kept in
+// fuzz/corpus; a test checks that this program still writes exactly those files.
 #include <qvdll/hexmap.h>
 #include <qvdll/msg.h>
 #include <qvdll/unitlist.h>
+#include <qvplatform/bmpfile.h>
+
+#include <png.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,6 +15,8 @@
 #include <functional>
 #include <string>
 #include <vector>
+
+#include "library/jpeg_samples.h"
 
 namespace {
 
@@ -40,6 +45,7 @@ public:
     void Write(const std::string& name, const std::string& text) const {
         Write(name, Bytes(text.begin(), text.end()));
     }
+    std::string PathOf(const std::string& name) const { return (m_folder / name).string(); }
 
 private:
     fs::path m_folder;
@@ -147,6 +153,156 @@ void WriteUnitSeeds(const fs::path& out) {
     seeds.Write("unit-list", Stored([&](CArchive& ar) { list.Serialize(ar); }));
 }
 
+// A small colour picture, width `width` to give its BMP rows padding.
+HBITMAP MakeBitmap(int width, int height) {
+    std::vector<DWORD> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            pixels.push_back(static_cast<DWORD>(x * 50) << 16 | static_cast<DWORD>(y * 80) << 8 |
+                             static_cast<DWORD>(200 - 30 * x));
+    HBITMAP hbm = CreateBitmap(width, height, 1, 32, pixels.data());
+    if (!hbm) throw std::runtime_error("cannot make a bitmap");
+    return hbm;
+}
+
+void Put16(Bytes& out, unsigned value) {
+    out.push_back(static_cast<BYTE>(value));
+    out.push_back(static_cast<BYTE>(value >> 8));
+}
+
+void Put32(Bytes& out, DWORD value) {
+    Put16(out, value & 0xFFFF);
+    Put16(out, value >> 16);
+}
+
+// The layouts the platform's writer never makes: palettes, 16-bit masks, top-down rows,
+// the old 12-byte header, packed bitmaps without a file header.
+struct BmpLayout {
+    int width = 5;
+    int height = 3;
+    WORD bitCount = 8;
+    std::vector<DWORD> palette{};  // 0x00RRGGBB; fewer entries than the depth allows
+    std::vector<DWORD> masks{};    // given: bit fields
+    bool topDown = false;
+    bool coreHeader = false;
+    bool fileHeader = true;
+};
+
+Bytes HandBuiltBmp(const BmpLayout& layout) {
+    Bytes out;
+    if (layout.coreHeader) {
+        Put32(out, 12);
+        Put16(out, static_cast<unsigned>(layout.width));
+        Put16(out, static_cast<unsigned>(layout.height));
+        Put16(out, 1);
+        Put16(out, layout.bitCount);
+    } else {
+        Put32(out, 40);
+        Put32(out, static_cast<DWORD>(layout.width));
+        Put32(out, static_cast<DWORD>(layout.topDown ? -layout.height : layout.height));
+        Put16(out, 1);
+        Put16(out, layout.bitCount);
+        Put32(out, layout.masks.empty() ? 0 : 3);
+        for (DWORD field : {0u, 2835u, 2835u}) Put32(out, field);  // image size, resolution
+        Put32(out, static_cast<DWORD>(layout.palette.size()));
+        Put32(out, 0);
+    }
+    for (DWORD mask : layout.masks) Put32(out, mask);
+    for (DWORD colour : layout.palette) {
+        out.push_back(static_cast<BYTE>(colour));
+        out.push_back(static_cast<BYTE>(colour >> 8));
+        out.push_back(static_cast<BYTE>(colour >> 16));
+        if (!layout.coreHeader) out.push_back(0);
+    }
+    const std::size_t pixelsAt = out.size();
+    const std::size_t stride =
+        (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    out.resize(pixelsAt + stride * static_cast<std::size_t>(layout.height));
+    for (int y = 0; y < layout.height; ++y)
+        for (int x = 0; x < layout.width; ++x) {
+            // Palette indexes run past the palette's end, which draws black.
+            const DWORD value = static_cast<DWORD>(x * 3 + y * 7) * 0x1F3u;
+            BYTE* row = out.data() + pixelsAt + stride * static_cast<std::size_t>(y);
+            const std::size_t bit = static_cast<std::size_t>(x) * layout.bitCount;
+            if (layout.bitCount < 8) {
+                const unsigned index = (x + 2 * y) & ((1u << layout.bitCount) - 1);
+                row[bit / 8] |= static_cast<BYTE>(index << (8 - layout.bitCount - bit % 8));
+            } else {
+                for (int i = 0; i < layout.bitCount / 8; ++i)
+                    row[bit / 8 + static_cast<std::size_t>(i)] = static_cast<BYTE>(
+                        layout.bitCount == 8 ? (x + 2 * y) % 8 : value >> (8 * i));
+            }
+        }
+    if (!layout.fileHeader) return out;
+    Bytes file;
+    Put16(file, 0x4D42);  // "BM"
+    Put32(file, static_cast<DWORD>(14 + out.size()));
+    Put32(file, 0);
+    Put32(file, static_cast<DWORD>(14 + pixelsAt));
+    file.insert(file.end(), out.begin(), out.end());
+    return file;
+}
+
+void WriteBmpSeeds(const fs::path& out) {
+    const CSeedWriter seeds(out / "bmp");
+    HBITMAP hbm = MakeBitmap(5, 3);
+    seeds.Write("24bit.bmp", EncodeBitmapBmp(hbm, 24));
+    seeds.Write("32bit.bmp", EncodeBitmapBmp(hbm, 32));
+    DeleteObject(hbm);
+    const std::vector<DWORD> colours = {0x000000, 0xFFFFFF, 0xFF0000, 0x00FF00,
+                                        0x0000FF, 0x808000, 0x008080};
+    seeds.Write("1bit.bmp",
+                HandBuiltBmp({.width = 11, .bitCount = 1, .palette = {0x102030, 0xF0E0D0}}));
+    seeds.Write("4bit.bmp", HandBuiltBmp({.bitCount = 4, .palette = colours}));
+    seeds.Write("8bit-top-down.bmp",
+                HandBuiltBmp({.bitCount = 8, .palette = colours, .topDown = true}));
+    seeds.Write("8bit-packed",
+                HandBuiltBmp({.bitCount = 8, .palette = colours, .fileHeader = false}));
+    seeds.Write("4bit-core.bmp", HandBuiltBmp({.bitCount = 4,
+                                               .palette = std::vector<DWORD>(16, 0x405060),
+                                               .coreHeader = true}));
+    seeds.Write("16bit-565.bmp", HandBuiltBmp({.bitCount = 16, .masks = {0xF800, 0x07E0, 0x001F}}));
+    seeds.Write("16bit.bmp", HandBuiltBmp({.bitCount = 16}));
+}
+
+// The JPEG module reads JPEG and PNG files alike.
+void WriteJpegSeeds(const fs::path& out) {
+    const CSeedWriter seeds(out / "jpeg2bmp");
+    const qvtest::SamplePicture photo = qvtest::MakePhotoLikePicture(16, 12);
+    seeds.Write("baseline.jpg", qvtest::EncodeJpeg(photo, {.quality = 75}));
+    seeds.Write(
+        "progressive-subsampled.jpg",
+        qvtest::EncodeJpeg(photo, {.quality = 50, .progressive = true, .subsampled = true}));
+    qvtest::SamplePicture grey{photo.width, photo.height, 1, {}};
+    for (std::size_t i = 0; i < photo.samples.size(); i += 3)
+        grey.samples.push_back(photo.samples[i]);
+    seeds.Write("grey.jpg", qvtest::EncodeJpeg(grey, {.quality = 75}));
+
+    HBITMAP hbm = MakeBitmap(7, 5);
+    const bool saved = SaveBitmapPng(hbm, seeds.PathOf("rgb.png").c_str());
+    DeleteObject(hbm);
+    if (!saved) throw std::runtime_error("cannot write " + seeds.PathOf("rgb.png"));
+    // Grey with transparency, which the module lays over white.
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = 6;
+    image.height = 4;
+    image.format = PNG_FORMAT_GA;
+    Bytes samples;
+    for (int i = 0; i < 24; ++i) {
+        samples.push_back(static_cast<BYTE>(i * 10));
+        samples.push_back(static_cast<BYTE>(255 - i * 11));
+    }
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, samples.data(), 0, nullptr))
+        throw std::runtime_error("cannot encode a PNG");
+    Bytes png(size);
+    if (!png_image_write_to_memory(&image, png.data(), &size, 0, samples.data(), 0, nullptr))
+        throw std::runtime_error("cannot encode a PNG");
+    png.resize(size);
+    seeds.Write("grey-alpha.png", png);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,6 +314,8 @@ int main(int argc, char** argv) {
         WriteMessageSeeds(argv[1]);
         WriteMapSeeds(argv[1]);
         WriteUnitSeeds(argv[1]);
+        WriteBmpSeeds(argv[1]);
+        WriteJpegSeeds(argv[1]);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "make_fuzz_seeds: %s\n", e.what());
         return 1;
