@@ -89,7 +89,7 @@ protected:
     qvtest::TempDir dir;
     std::filesystem::path m_previous;
     CGraphic m_hexMask;
-    qvmap::ScreenSpec m_spec;
+    qvmap::ScreenSettings m_spec;
 };
 
 }  // namespace

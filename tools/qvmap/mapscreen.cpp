@@ -101,29 +101,29 @@ private:
 
 }  // namespace
 
-CMapScreen::CMapScreen(const ScreenSpec& spec)
+CMapScreen::CMapScreen(const ScreenSettings& settings)
     : m_pTemplate(std::make_unique<CSingleDocTemplate>(RUNTIME_CLASS(CHEXDrawDocument),
                                                        RUNTIME_CLASS(CQvmapView))) {
     CHexMap map;
-    CheckMapFile(spec.mapPath, map);
-    const bool bDefaultSheet = spec.chipsPath.empty();
-    const int nChips = CheckChipSheet(bDefaultSheet ? "MAP.BMP" : spec.chipsPath, bDefaultSheet);
+    CheckMapFile(settings.mapPath, map);
+    const bool bDefaultSheet = settings.chipsPath.empty();
+    const int nChips = CheckChipSheet(bDefaultSheet ? "MAP.BMP" : settings.chipsPath, bDefaultSheet);
     WarnOfValuesPastTheSheet(map, nChips);
 
-    const int cx = spec.cx > 0 ? spec.cx : std::min<int>(map.GetWidth(), kDefaultMaxWidth);
-    const int cy = spec.cy > 0 ? spec.cy : std::min<int>(map.GetHeight(), kDefaultMaxHeight);
-    const std::string mapPath = fs::absolute(spec.mapPath).string();
-    const std::string title = "qvmap - " + fs::path(spec.mapPath).filename().string();
+    const int cx = settings.cx > 0 ? settings.cx : std::min<int>(map.GetWidth(), kDefaultMaxWidth);
+    const int cy = settings.cy > 0 ? settings.cy : std::min<int>(map.GetHeight(), kDefaultMaxHeight);
+    const std::string mapPath = fs::absolute(settings.mapPath).string();
+    const std::string title = "qvmap - " + fs::path(settings.mapPath).filename().string();
     CDocument* pDocument;
     {
         std::unique_ptr<ChipFolder> chips;
-        if (!bDefaultSheet) chips = std::make_unique<ChipFolder>(spec.chipsPath);
+        if (!bDefaultSheet) chips = std::make_unique<ChipFolder>(settings.chipsPath);
         pDocument =
-            m_pTemplate->OpenDocumentFile(mapPath.c_str(), title.c_str(), cx, cy, spec.nBackend);
+            m_pTemplate->OpenDocumentFile(mapPath.c_str(), title.c_str(), cx, cy, settings.nBackend);
     }
     if (!pDocument) {
         const std::string reason = AfxGetWindowError();
-        throw RuntimeError{"cannot open '" + spec.mapPath + "' in a window" +
+        throw RuntimeError{"cannot open '" + settings.mapPath + "' in a window" +
                            (reason.empty() ? std::string() : ": " + reason)};
     }
     CGraphic* pPicture = View()->MapPicture();

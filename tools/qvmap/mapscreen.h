@@ -17,7 +17,7 @@
 
 namespace qvmap {
 
-struct ScreenSpec {
+struct ScreenSettings {
     std::string mapPath;
     std::string chipsPath;  // empty: MAP.BMP in the current folder
     int cx = 0, cy = 0;     // client size; 0 x 0: the map's picture, at most 800 x 600
@@ -28,7 +28,7 @@ class CMapScreen {
 public:
     // Throws RuntimeError for a map file or chip sheet that cannot be used, or a window that
     // cannot be made. Warnings (missing cells, values past the sheet) go to standard error.
-    explicit CMapScreen(const ScreenSpec& spec);
+    explicit CMapScreen(const ScreenSettings& settings);
     ~CMapScreen();
     CMapScreen(const CMapScreen&) = delete;
     CMapScreen& operator=(const CMapScreen&) = delete;

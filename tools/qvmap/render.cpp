@@ -56,14 +56,14 @@ RenderOptions ParseRender(const Args& args) {
 
 int CommandRender(const Args& args) {
     const RenderOptions options = ParseRender(args);
-    ScreenSpec spec{options.mapPath, options.chipsPath};
+    ScreenSettings settings{options.mapPath, options.chipsPath};
     if (options.size) {
-        spec.cx = static_cast<int>(options.size->first);
-        spec.cy = static_cast<int>(options.size->second);
+        settings.cx = static_cast<int>(options.size->first);
+        settings.cy = static_cast<int>(options.size->second);
     }
     std::optional<CMapUnits> units;  // outlives the screen, whose view draws them
     if (!options.unitsPath.empty()) units.emplace(options.unitsPath);
-    CMapScreen screen(spec);
+    CMapScreen screen(settings);
     if (units) ShowUnits(screen, *units);
     CQvmapView* pView = screen.View();
     CHexMap* pMap = screen.Document()->GetMap();
@@ -93,7 +93,7 @@ int CommandRender(const Args& args) {
     const bool bMoved =
         options.scroll && (pos.x != options.scroll->first || pos.y != options.scroll->second);
     std::printf("%s: a %d x %d window on the %d x %d map picture at %d,%d%s\n",
-                options.outPath.c_str(), spec.cx, spec.cy, pMap->GetWidth(), pMap->GetHeight(),
+                options.outPath.c_str(), settings.cx, settings.cy, pMap->GetWidth(), pMap->GetHeight(),
                 pos.x, pos.y, bMoved ? " (as far as the window goes)" : "");
     return 0;
 }

@@ -65,25 +65,25 @@ bool RunAction(CMapScreen& screen, const std::vector<std::string>& words) {
 }  // namespace
 
 int CommandView(const Args& args) {
-    ScreenSpec spec;
-    spec.nBackend = WNDBACK_SDL;
+    ScreenSettings settings;
+    settings.nBackend = WNDBACK_SDL;
     std::string script, unitsPath;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if (arg.empty() || arg[0] != '-') {
-            if (!spec.mapPath.empty())
+            if (!settings.mapPath.empty())
                 throw UsageError{"view takes one MAP, not also '" + arg + "'"};
-            spec.mapPath = arg;
+            settings.mapPath = arg;
             continue;
         }
         if (i + 1 >= args.size()) throw UsageError{"option '" + arg + "' needs a value"};
         const std::string& value = args[++i];
         if (arg == "--chips") {
-            spec.chipsPath = value;
+            settings.chipsPath = value;
         } else if (arg == "--size") {
             auto [cx, cy] = ParsePair(value, 1, kMaxPixels, "--size");
-            spec.cx = static_cast<int>(cx);
-            spec.cy = static_cast<int>(cy);
+            settings.cx = static_cast<int>(cx);
+            settings.cy = static_cast<int>(cy);
         } else if (arg == "--units") {
             unitsPath = value;
         } else if (arg == "--script") {
@@ -92,16 +92,16 @@ int CommandView(const Args& args) {
             throw UsageError{"unknown option '" + arg + "'"};
         }
     }
-    if (spec.mapPath.empty()) throw UsageError{"view needs a MAP"};
+    if (settings.mapPath.empty()) throw UsageError{"view needs a MAP"};
 
     std::optional<CMapUnits> units;  // outlives the screen, whose view draws them
     if (!unitsPath.empty()) units.emplace(unitsPath);
-    CMapScreen screen(spec);
+    CMapScreen screen(settings);
     if (units) ShowUnits(screen, *units);
     std::printf(
         "%s: click a hex to give it the next chip, 's' saves; arrows, page keys, the "
         "wheel and the bars scroll; close the window to quit\n",
-        spec.mapPath.c_str());
+        settings.mapPath.c_str());
     std::fflush(stdout);
     AfxPumpMessages(FALSE);
     bool bRunning = true;
@@ -110,7 +110,7 @@ int CommandView(const Args& args) {
         if (auto words = Words(action); !words.empty()) bRunning = RunAction(screen, words);
     if (bRunning) AfxRunMessageLoop();
     if (screen.Document()->IsModified())
-        std::fprintf(stderr, "qvmap: the changes to '%s' were not saved\n", spec.mapPath.c_str());
+        std::fprintf(stderr, "qvmap: the changes to '%s' were not saved\n", settings.mapPath.c_str());
     return 0;
 }
 
