@@ -4,19 +4,7 @@ set -u
 qvmap=$(realpath "$1")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
-
-expect() {  # expect STATUS EXPECTED-OUTPUT-PATTERN -- COMMAND...
-  local status=$1 pattern=$2
-  shift 3
-  local out
-  out=$("$@" 2>&1)
-  local got=$?
-  if [[ $got -ne $status || ! $out =~ $pattern ]]; then
-    echo "FAIL: $* -> status $got (want $status), output: $out (want /$pattern/)"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/expect.sh"
 
 m=$dir/m.map
 expect 0 "new 3 x 2 map, every cell 7" -- "$qvmap" new "$m" --width 3 --height 2 --fill 7

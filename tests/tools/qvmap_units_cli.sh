@@ -6,19 +6,7 @@ qvmap=$(realpath "$1")
 data=$(realpath "$2")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
-
-expect() {  # expect STATUS EXPECTED-OUTPUT-PATTERN -- COMMAND...
-  local status=$1 pattern=$2
-  shift 3
-  local out
-  out=$("$@" 2>&1)
-  local got=$?
-  if [[ $got -ne $status || ! $out =~ $pattern ]]; then
-    echo "FAIL: $* -> status $got (want $status), output: $out (want /$pattern/)"
-    failures=$((failures + 1))
-  fi
-}
+source "$(dirname "$0")/expect.sh"
 
 expect 0 "4 of 4 units on the map, 2 from picture files.*the whole 26 x 26 map" -- \
   env -C "$data" "$qvmap" render sample.map -o "$dir/units.png" --units units.txt
