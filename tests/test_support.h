@@ -33,6 +33,14 @@ private:
     std::filesystem::path m_path;
 };
 
+// A copy of a shipped file in the test's own folder. Map files are read under an exclusive
+// lock, so tests running side by side must not open the same one.
+inline std::string PrivateCopy(const TempDir& dir, const std::string& source) {
+    const std::string copy = dir / std::filesystem::path(source).filename().string();
+    std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing);
+    return copy;
+}
+
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));

@@ -52,8 +52,9 @@ TEST_F(ChipSheet, HasSixteenDistinctChipsCoveringTheSampleMap) {
     for (int a = 0; a < m_nChips; ++a)
         for (int b = a + 1; b < m_nChips; ++b) EXPECT_NE(chips[a], chips[b]) << a << " " << b;
 
+    qvtest::TempDir dir;
     CHexMap map;
-    ASSERT_TRUE(map.ReadMapFile(CString((kDataDir + "/sample.map").c_str())));
+    ASSERT_TRUE(map.ReadMapFile(qvtest::PrivateCopy(dir, kDataDir + "/sample.map").c_str()));
     for (WORD y = 0; y < map.GetMapHeight(); ++y)
         for (WORD x = 0; x < map.GetMapWidth(); ++x) EXPECT_LT(map.GetData(x, y), m_nChips);
 }

@@ -17,6 +17,7 @@ protected:
     void SetUp() override {
         qvtest::MapViewTest::SetUp();
         UseSampleChipSheet();
+        m_sampleMap = qvtest::PrivateCopy(m_dir, std::string(QVTEST_DATA_DIR) + "/sample.map");
         // The sheet read straight from the file, not through the view.
         auto hSheet = static_cast<HBITMAP>(
             LoadImageA(nullptr, "MAP.BMP", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
@@ -26,14 +27,14 @@ protected:
         DeleteObject(hSheet);
         m_pTemplate =
             new CSingleDocTemplate(RUNTIME_CLASS(CHEXDrawDocument), RUNTIME_CLASS(CTestView));
-        ASSERT_NE(m_pTemplate->OpenDocumentFile(kSampleMap.c_str(), "sample", 400, 300), nullptr);
-        ASSERT_TRUE(m_map.ReadMapFile(CString(kSampleMap.c_str())));
+        ASSERT_NE(m_pTemplate->OpenDocumentFile(m_sampleMap.c_str(), "sample", 400, 300), nullptr);
+        ASSERT_TRUE(m_map.ReadMapFile(CString(m_sampleMap.c_str())));
     }
     std::vector<COLORREF> Reference(CFont* pFont = nullptr) {
         return qvtest::ReferenceMap(m_map, m_sheet, m_sheetSize.cx, m_sheetSize.cy, pFont);
     }
 
-    const std::string kSampleMap = std::string(QVTEST_DATA_DIR) + "/sample.map";
+    std::string m_sampleMap;
     std::vector<COLORREF> m_sheet;
     SIZE m_sheetSize{};
     CHexMap m_map;

@@ -58,7 +58,7 @@ protected:
         ASSERT_TRUE(SaveBitmapBmp(copy, "Images/tank.bmp"));
         DeleteObject(copy);
         ASSERT_TRUE(m_hexMask.LoadBitmapA(nullptr, IDB_HEXMASK));
-        m_spec.mapPath = std::string(QVTEST_DATA_DIR) + "/sample.map";
+        m_spec.mapPath = qvtest::PrivateCopy(dir, std::string(QVTEST_DATA_DIR) + "/sample.map");
         m_spec.chipsPath = std::string(QVTEST_DATA_DIR) + "/MAP.BMP";
     }
     void TearDown() override { std::filesystem::current_path(m_previous); }

@@ -32,8 +32,10 @@ expect 0 "nearest candidate" -- "$qvmap" hex 2 2
 expect 0 "^5$" -- "$qvmap" dist A 0 E 3
 expect 0 "^26$" -- "$qvmap" dist 0 0 AA 0
 
-# Drawing through the library's document and view: the sample map with the sample chips.
-data=$(cd "$(dirname "$0")/../../data" && pwd)
+# Drawing through the library's document and view: the sample map with the sample chips,
+# copied, since map files are read under an exclusive lock and other tests read them too.
+cp -r "$(dirname "$0")/../../data" "$dir/data"
+data=$dir/data
 png_size() {  # the width and height in a PNG's header
   od -An -tu1 -j16 -N8 "$1" | awk '{ print $1*16777216 + $2*65536 + $3*256 + $4 "x" $5*16777216 + $6*65536 + $7*256 + $8 }'
 }

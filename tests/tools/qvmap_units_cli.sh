@@ -3,9 +3,11 @@
 # the unit pictures lie under Images.
 set -u
 qvmap=$(realpath "$1")
-data=$(realpath "$2")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+# A copy of the data: map files are read under an exclusive lock and other tests read them too.
+cp -r "$2" "$dir/data"
+data=$dir/data
 source "$(dirname "$0")/expect.sh"
 
 expect 0 "4 of 4 units on the map, 2 from picture files.*the whole 26 x 26 map" -- \
