@@ -56,11 +56,10 @@ std::unique_ptr<BitmapObject> BitmapObject::Make(int width, int height, bool mon
         static_cast<long long>(width) * height > kMaxPixels)
         return nullptr;
     try {
-        auto bitmap = std::make_unique<BitmapObject>();
+        auto bitmap = std::make_unique<BitmapObject>(static_cast<std::size_t>(width) * height);
         bitmap->m_nWidth = width;
         bitmap->m_nHeight = height;
         bitmap->m_bMono = mono;
-        bitmap->m_pixels.assign(static_cast<std::size_t>(width) * height, kBlack);
         return bitmap;
     } catch (const std::bad_alloc&) {
         return nullptr;

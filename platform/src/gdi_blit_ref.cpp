@@ -17,7 +17,7 @@ bool Inside(const RECT& r, long long x, long long y) {
 struct SourceSnapshot {
     explicit SourceSnapshot(const Transfer& t) : conv(t.conv) {
         if (!t.src) return;
-        pixels = t.src->m_pixels;
+        pixels.assign(t.src->m_pixels.begin(), t.src->m_pixels.end());
         width = t.src->m_nWidth;
         height = t.src->m_nHeight;
     }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "handle_table.h"
+#include "pixel_store.h"
 #include "qvplatform/draw.h"
 #include "qvplatform/font.h"
 
@@ -73,6 +74,7 @@ struct BitmapObject : GdiObject {
 
     // Null when the size is out of range or memory runs out.
     static std::unique_ptr<BitmapObject> Make(int width, int height, bool mono);
+    explicit BitmapObject(std::size_t nPixels) : m_pixels(nPixels) {}
 
     Pixel* Row(int y) { return m_pixels.data() + static_cast<std::size_t>(y) * m_nWidth; }
     const Pixel* Row(int y) const {
@@ -87,7 +89,7 @@ struct BitmapObject : GdiObject {
     // A window's picture: any number of surface contexts draw on it at once, and
     // it is never selected into a memory context.
     bool m_bSurface = false;
-    std::vector<Pixel> m_pixels;
+    PixelStore m_pixels;
 };
 
 struct BrushObject : GdiObject {

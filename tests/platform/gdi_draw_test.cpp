@@ -65,6 +65,27 @@ TEST(Draw, FillSolidRectLeavesItsColourAsTheBackground) {
     RECT inverted{3, 3, 1, 1};  // an inverted rectangle fills nothing
     FillSolidRect(dc, &inverted, 0);
     EXPECT_EQ(Picture(dc, 0), "...\n...\n...\n");
+    RECT fullWidth{-5, 1, 9, 2};  // clipped to whole rows: only the middle one
+    FillSolidRect(dc, &fullWidth, RGB(1, 1, 1));
+    EXPECT_EQ(Picture(dc, RGB(1, 1, 1)), "...\n###\n...\n");
+}
+
+// A map-sized picture (past 32 MiB) has memory of its own kind: black from the start and
+// drawable to its last pixel.
+TEST(Draw, VeryLargeBitmapsStartBlackAndFillToTheirLastPixel) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bitmap = CreateBitmap(4100, 2100, 1, 32, nullptr);
+    ASSERT_NE(bitmap, nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    EXPECT_EQ(GetPixel(dc, 0, 0), 0u);
+    EXPECT_EQ(GetPixel(dc, 4099, 2099), 0u);
+    RECT all{0, 0, 4100, 2100};
+    FillSolidRect(dc, &all, RGB(1, 2, 3));
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(1, 2, 3));
+    EXPECT_EQ(GetPixel(dc, 4099, 2099), RGB(1, 2, 3));
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
 }
 
 TEST(Draw, ColoursOnMonochromeBitmapsTakeTheNearerOfBlackAndWhite) {
