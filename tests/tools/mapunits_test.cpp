@@ -162,14 +162,14 @@ TEST_F(MapUnits, AFileThatIsNoTextIsRefused) {
     try {
         CMapUnits units(WriteUnits(std::string(kTank) + '\0' + "rest"));
         FAIL() << "a zero byte was taken";
-    } catch (const qvmap::RuntimeError& e) {
+    } catch (const qvmap::InputError& e) {
         EXPECT_EQ(e.message, "unit file 'units.txt' holds a zero byte at offset " +
                                  std::to_string(sizeof kTank - 1) + ": it is no text");
     }
     try {
         CMapUnits units("none.txt");
         FAIL() << "a missing file was taken";
-    } catch (const qvmap::RuntimeError& e) {
+    } catch (const qvmap::InputError& e) {
         EXPECT_EQ(e.message, "cannot open unit file 'none.txt': No such file or directory");
     }
 }

@@ -6,17 +6,12 @@
 #include <string_view>
 #include <utility>
 
+#include "toolmain.h"
+
 namespace qvmap {
 
-// Thrown for a bad command line; main prints it with the usage and exits 2.
-struct UsageError {
-    std::string message;
-};
-
-// Thrown for a file or window that cannot be used; main prints it and exits 1.
-struct RuntimeError {
-    std::string message;
-};
+using qvtool::InputError;
+using qvtool::UsageError;
 
 // A whole decimal number in [lo, hi], optionally negative; nothing else.
 long ParseNumber(std::string_view text, long lo, long hi, std::string_view what);

@@ -22,9 +22,9 @@ constexpr int kDefaultMaxHeight = 600;
 
 // Reads the map file as the document will, and warns of what would surprise.
 void CheckMapFile(const std::string& path, CHexMap& map) {
-    if (!fs::is_regular_file(path)) throw RuntimeError{"no map file '" + path + "'"};
+    if (!fs::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
     if (!map.ReadMapFile(CString(path.c_str())))
-        throw RuntimeError{"cannot read map file '" + path +
+        throw InputError{"cannot read map file '" + path +
                            "' (too short for the 4-byte header?)"};
     const std::uintmax_t cells = std::uintmax_t{map.GetMapWidth()} * map.GetMapHeight();
     const std::uintmax_t present = fs::file_size(path) - 4;
@@ -44,15 +44,15 @@ int CheckChipSheet(const std::string& path, bool bDefault) {
         LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     if (!hSheet) {
         if (!fs::exists(AfxResolvePath(path.c_str())))
-            throw RuntimeError{"no chip sheet '" + path + "'" + hint};
-        throw RuntimeError{"chip sheet '" + path + "' is not a BMP picture that can be read"};
+            throw InputError{"no chip sheet '" + path + "'" + hint};
+        throw InputError{"chip sheet '" + path + "' is not a BMP picture that can be read"};
     }
     BITMAP bm{};
     GetObjectA(hSheet, sizeof bm, &bm);
     DeleteObject(hSheet);
     const int nChips = (bm.bmWidth / 50) * (bm.bmHeight / 40);
     if (nChips == 0)
-        throw RuntimeError{"chip sheet '" + path + "' is " + std::to_string(bm.bmWidth) + " x " +
+        throw InputError{"chip sheet '" + path + "' is " + std::to_string(bm.bmWidth) + " x " +
                            std::to_string(bm.bmHeight) +
                            " pixels: smaller than one chip of 50 x 40"};
     return nChips;
@@ -75,7 +75,7 @@ public:
     explicit ChipFolder(const std::string& sheet) : m_previous(fs::current_path()) {
         std::string pattern = (fs::temp_directory_path() / "qvmap-chips-XXXXXX").string();
         if (!mkdtemp(pattern.data()))
-            throw RuntimeError{"cannot make a temporary folder for the chip sheet"};
+            throw InputError{"cannot make a temporary folder for the chip sheet"};
         m_folder = pattern;
         std::error_code error;
         fs::create_symlink(fs::absolute(AfxResolvePath(sheet.c_str())), m_folder / "MAP.BMP",
@@ -83,7 +83,7 @@ public:
         if (!error) fs::current_path(m_folder, error);
         if (error) {
             fs::remove_all(m_folder, error);
-            throw RuntimeError{"cannot show the chip sheet to the view: " + error.message()};
+            throw InputError{"cannot show the chip sheet to the view: " + error.message()};
         }
     }
     ~ChipFolder() {
@@ -123,12 +123,12 @@ CMapScreen::CMapScreen(const ScreenSettings& settings)
     }
     if (!pDocument) {
         const std::string reason = AfxGetWindowError();
-        throw RuntimeError{"cannot open '" + settings.mapPath + "' in a window" +
+        throw InputError{"cannot open '" + settings.mapPath + "' in a window" +
                            (reason.empty() ? std::string() : ": " + reason)};
     }
     CGraphic* pPicture = View()->MapPicture();
     if (!pPicture->GetBitmap() || !pPicture->GetBitmap()->GetSafeHandle())
-        throw RuntimeError{"the map's picture, " + std::to_string(map.GetWidth()) + " x " +
+        throw InputError{"the map's picture, " + std::to_string(map.GetWidth()) + " x " +
                            std::to_string(map.GetHeight()) +
                            " pixels, is too large to draw in one piece"};
 }

@@ -26,7 +26,7 @@ struct ScreenSettings {
 
 class CMapScreen {
 public:
-    // Throws RuntimeError for a map file or chip sheet that cannot be used, or a window that
+    // Throws InputError for a map file or chip sheet that cannot be used, or a window that
     // cannot be made. Warnings (missing cells, values past the sheet) go to standard error.
     explicit CMapScreen(const ScreenSettings& settings);
     ~CMapScreen();

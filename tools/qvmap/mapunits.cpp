@@ -23,11 +23,11 @@ constexpr int kPitch = 40;
 
 std::string ReadText(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw RuntimeError{"cannot open unit file '" + path + "': " + std::strerror(errno)};
+    if (!in) throw InputError{"cannot open unit file '" + path + "': " + std::strerror(errno)};
     std::string text(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) throw RuntimeError{"cannot read unit file '" + path + "'"};
+    if (in.bad()) throw InputError{"cannot read unit file '" + path + "'"};
     if (auto zero = text.find('\0'); zero != std::string::npos)
-        throw RuntimeError{"unit file '" + path + "' holds a zero byte at offset " +
+        throw InputError{"unit file '" + path + "' holds a zero byte at offset " +
                            std::to_string(zero) + ": it is no text"};
     return text;
 }

@@ -19,7 +19,7 @@ class CMapUnits {
 public:
     // Reads `path`: unit lines in the full text form, one a line, or a refresh text (client
     // entries, a '%', then unit lines), told apart by the '%'. Blank lines are skipped.
-    // Throws RuntimeError for a file that cannot be read or that holds a zero byte.
+    // Throws InputError for a file that cannot be read or that holds a zero byte.
     explicit CMapUnits(const std::string& path);
     CMapUnits(const CMapUnits&) = delete;
     CMapUnits& operator=(const CMapUnits&) = delete;

@@ -3,8 +3,6 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -52,15 +50,13 @@ void ExpectCount(const Args& args, std::size_t count, const char* command) {
 }
 
 void LoadMap(const std::string& path, CHexMap& map) {
-    if (!std::filesystem::is_regular_file(path)) throw RuntimeError{"no map file '" + path + "'"};
+    if (!std::filesystem::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
     if (!map.ReadMapFile(CString(path)))
-        throw RuntimeError{"cannot read map file '" + path +
-                           "' (too short for the 4-byte header?)"};
+        throw InputError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
 }
 
 void SaveMap(CHexMap& map, const std::string& path) {
-    if (!map.WriteMapFile(CString(path)))
-        throw RuntimeError{"cannot write map file '" + path + "'"};
+    if (!map.WriteMapFile(CString(path))) throw InputError{"cannot write map file '" + path + "'"};
 }
 
 // A cell position, checked against the map.
@@ -72,10 +68,10 @@ Cell ParseCell(CHexMap& map, const std::string& x, const std::string& y) {
     long column = ParseColumn(x, "X");
     long row = ParseNumber(y, 0, kMaxCoordinate, "Y");
     if (column < 0 || column >= map.GetMapWidth() || row >= map.GetMapHeight())
-        throw RuntimeError{"hex " + std::to_string(column) + "," + std::to_string(row) + " " +
-                           HexLabel(column, row) + " lies outside the " +
-                           std::to_string(map.GetMapWidth()) + " x " +
-                           std::to_string(map.GetMapHeight()) + " map"};
+        throw InputError{"hex " + std::to_string(column) + "," + std::to_string(row) + " " +
+                         HexLabel(column, row) + " lies outside the " +
+                         std::to_string(map.GetMapWidth()) + " x " +
+                         std::to_string(map.GetMapHeight()) + " map"};
     return {static_cast<WORD>(column), static_cast<WORD>(row)};
 }
 
@@ -103,7 +99,7 @@ int CommandNew(const Args& args) {
     const std::string& path = args[0];
     // Map files are written without truncation; a new map starts from an empty file.
     if (std::filesystem::exists(path)) {
-        if (!force) throw RuntimeError{"'" + path + "' exists (use --force to replace it)"};
+        if (!force) throw InputError{"'" + path + "' exists (use --force to replace it)"};
         std::filesystem::remove(path);
     }
     CHexMap map(static_cast<WORD>(width), static_cast<WORD>(height));
@@ -181,7 +177,7 @@ int CommandDist(const Args& args) {
     return 0;
 }
 
-const std::map<std::string, std::function<int(const Args&)>> kCommands = {
+const qvtool::Commands kCommands = {
     {"new", CommandNew}, {"info", CommandInfo}, {"get", CommandGet},       {"set", CommandSet},
     {"hex", CommandHex}, {"dist", CommandDist}, {"render", CommandRender}, {"view", CommandView},
 };
@@ -190,24 +186,5 @@ const std::map<std::string, std::function<int(const Args&)>> kCommands = {
 }  // namespace qvmap
 
 int main(int argc, char** argv) {
-    using namespace qvmap;
-    if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
-    }
-    auto command = kCommands.find(argv[1]);
-    try {
-        if (command == kCommands.end())
-            throw UsageError{std::string("unknown command '") + argv[1] + "'"};
-        return command->second(Args(argv + 2, argv + argc));
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "qvmap: %s\n%s", e.message.c_str(), kUsage);
-        return 2;
-    } catch (const RuntimeError& e) {
-        std::fprintf(stderr, "qvmap: %s\n", e.message.c_str());
-        return 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qvmap: %s\n", e.what());
-        return 1;
-    }
+    return qvtool::RunCommand("qvmap", qvmap::kUsage, qvmap::kCommands, argc, argv);
 }

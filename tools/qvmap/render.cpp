@@ -79,7 +79,7 @@ int CommandRender(const Args& args) {
     if (!options.size) {
         CGraphic* pPicture = pView->MapPicture();
         if (!SaveBitmapPng(*pPicture->GetBitmap(), options.outPath.c_str()))
-            throw RuntimeError{"cannot write '" + options.outPath + "'"};
+            throw InputError{"cannot write '" + options.outPath + "'"};
         std::printf("%s: the whole %u x %u map, %d x %d pixels\n", options.outPath.c_str(),
                     pMap->GetMapWidth(), pMap->GetMapHeight(), pPicture->GetWidth(),
                     pPicture->GetHeight());
@@ -88,7 +88,7 @@ int CommandRender(const Args& args) {
     HBITMAP hShown = AfxCopyWindowImage(pView->m_hWnd);
     const BOOL bSaved = hShown && SaveBitmapPng(hShown, options.outPath.c_str());
     DeleteObject(hShown);
-    if (!bSaved) throw RuntimeError{"cannot write '" + options.outPath + "'"};
+    if (!bSaved) throw InputError{"cannot write '" + options.outPath + "'"};
     const POINT pos = pView->GetScrollPosition();
     const bool bMoved =
         options.scroll && (pos.x != options.scroll->first || pos.y != options.scroll->second);

@@ -35,7 +35,7 @@ bool RunAction(CMapScreen& screen, const std::vector<std::string>& words) {
     CQvmapView* pView = screen.View();
     const std::string& verb = words[0];
     if (verb == "quit" && words.size() == 1) return false;
-    if (!pView) throw RuntimeError{"the window was closed before '" + verb + "'"};
+    if (!pView) throw InputError{"the window was closed before '" + verb + "'"};
     if (verb == "click" && words.size() == 3) {
         const LPARAM at =
             MAKELPARAM(static_cast<WORD>(ParseNumber(words[1], 0, kMaxPixels, "click X")),
@@ -54,7 +54,7 @@ bool RunAction(CMapScreen& screen, const std::vector<std::string>& words) {
         HBITMAP hShown = AfxCopyWindowImage(pView->m_hWnd);
         const BOOL bSaved = hShown && SaveBitmapPng(hShown, words[1].c_str());
         DeleteObject(hShown);
-        if (!bSaved) throw RuntimeError{"cannot write '" + words[1] + "'"};
+        if (!bSaved) throw InputError{"cannot write '" + words[1] + "'"};
     } else {
         throw UsageError{"unknown action '" + verb + "' (click X Y, key NAME, shot FILE, quit)"};
     }

@@ -1,12 +1,8 @@
 // qvmsg: encode and decode message records.
 #include "qvmsg.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 
 #include <qvplatform/cp932.h>
 
@@ -38,15 +34,6 @@ constexpr const char* kUsage =
 
 namespace qvmsg {
 
-std::string ReadAll(const std::string& path) {
-    if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw InputError{"cannot open '" + path + "': " + std::strerror(errno)};
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) throw InputError{"cannot read '" + path + "'"};
-    return bytes;
-}
-
 std::string Quoted(const CString& text) {
     std::string out = "\"";
     for (const char c : Cp932ToPrintable(text.view())) {
@@ -70,24 +57,7 @@ std::string HexLines(const unsigned char* data, std::size_t size, const std::str
 }  // namespace qvmsg
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
-    }
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    try {
-        if (command == "encode") return qvmsg::CommandEncode(args);
-        if (command == "decode") return qvmsg::CommandDecode(args);
-        throw qvmsg::UsageError{"unknown command '" + command + "'"};
-    } catch (const qvmsg::UsageError& e) {
-        std::fprintf(stderr, "qvmsg: %s\n%s", e.message.c_str(), kUsage);
-        return 2;
-    } catch (const qvmsg::InputError& e) {
-        std::fprintf(stderr, "qvmsg: %s\n", e.message.c_str());
-        return 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qvmsg: %s\n", e.what());
-        return 1;
-    }
+    return qvtool::RunCommand("qvmsg", kUsage,
+                              {{"encode", qvmsg::CommandEncode}, {"decode", qvmsg::CommandDecode}},
+                              argc, argv);
 }

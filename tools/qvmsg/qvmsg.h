@@ -7,23 +7,16 @@
 
 #include <qvplatform/cstring.h>
 
+#include "toolmain.h"
+
 namespace qvmsg {
 
-// A bad command line: main prints it with the usage and exits 2.
-struct UsageError {
-    std::string message;
-};
-
-// Bad input (a file that cannot be read, a record that does not parse): exit 1.
-struct InputError {
-    std::string message;
-};
+using qvtool::InputError;
+using qvtool::ReadAll;
+using qvtool::UsageError;
 
 int CommandEncode(const std::vector<std::string>& args);
 int CommandDecode(const std::vector<std::string>& args);
-
-// The whole of a file, or of standard input for "-".
-std::string ReadAll(const std::string& path);
 
 // A text of the library (code page 932) as UTF-8 in double quotes, escaped so
 // that it stays on one line.

@@ -1,17 +1,15 @@
 // qvunit: read unit text lines (the full form) and show them, and write and read
 // the unit list archive form. Text is code page 932 inside; what is shown is
 // converted to UTF-8.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include <qvdll/unitlist.h>
 #include <qvplatform/cp932.h>
+
+#include "toolmain.h"
 
 namespace {
 
@@ -22,22 +20,9 @@ constexpr const char* kUsage =
     "  qvunit load FILE        print the units of a unit list archive\n"
     "Unit lines are code page 932 text; blank lines are skipped. Output is UTF-8.\n";
 
-struct UsageError {
-    std::string message;
-};
-
-struct InputError {
-    std::string message;
-};
-
-std::string ReadAll(const std::string& path) {
-    if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw InputError{"cannot open '" + path + "': " + std::strerror(errno)};
-    std::string text(std::istreambuf_iterator<char>(in), {});
-    if (in.bad()) throw InputError{"cannot read '" + path + "'"};
-    return text;
-}
+using qvtool::InputError;
+using qvtool::ReadAll;
+using qvtool::UsageError;
 
 // The units of a text of unit lines. A zero byte would end a line early in
 // silence, so it is refused.
@@ -129,25 +114,7 @@ int CommandLoad(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::fputs(kUsage, argc < 2 ? stderr : stdout);
-        return argc < 2 ? 2 : 0;
-    }
-    const std::string command = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    try {
-        if (command == "show") return CommandShow(args);
-        if (command == "store") return CommandStore(args);
-        if (command == "load") return CommandLoad(args);
-        throw UsageError{"unknown command '" + command + "'"};
-    } catch (const UsageError& e) {
-        std::fprintf(stderr, "qvunit: %s\n%s", e.message.c_str(), kUsage);
-        return 2;
-    } catch (const InputError& e) {
-        std::fprintf(stderr, "qvunit: %s\n", e.message.c_str());
-        return 1;
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "qvunit: %s\n", e.what());
-        return 1;
-    }
+    return qvtool::RunCommand(
+        "qvunit", kUsage, {{"show", CommandShow}, {"store", CommandStore}, {"load", CommandLoad}},
+        argc, argv);
 }

@@ -1,0 +1,45 @@
+#include "toolmain.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+
+namespace qvtool {
+
+int RunCommand(const char* name, const char* usage, const Commands& commands, int argc,
+               char** argv) {
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::fputs(usage, argc < 2 ? stderr : stdout);
+        return argc < 2 ? 2 : 0;
+    }
+    try {
+        const auto command = commands.find(argv[1]);
+        if (command == commands.end())
+            throw UsageError{std::string("unknown command '") + argv[1] + "'"};
+        return command->second(Args(argv + 2, argv + argc));
+    } catch (const UsageError& e) {
+        std::fprintf(stderr, "%s: %s\n%s", name, e.message.c_str(), usage);
+        return 2;
+    } catch (const InputError& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.message.c_str());
+        return 1;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s: %s\n", name, e.what());
+        return 1;
+    }
+}
+
+std::string ReadAll(const std::string& path) {
+    if (path == "-") return std::string(std::istreambuf_iterator<char>(std::cin), {});
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw InputError{"cannot open '" + path + "': " + std::strerror(errno)};
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    if (in.bad()) throw InputError{"cannot read '" + path + "'"};
+    return bytes;
+}
+
+}  // namespace qvtool
