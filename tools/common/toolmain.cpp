@@ -8,6 +8,8 @@
 #include <iostream>
 #include <iterator>
 
+#include <qvplatform/cp932.h>
+
 namespace qvtool {
 
 int RunCommand(const char* name, const char* usage, const Commands& commands, int argc,
@@ -40,6 +42,15 @@ std::string ReadAll(const std::string& path) {
     std::string bytes(std::istreambuf_iterator<char>(in), {});
     if (in.bad()) throw InputError{"cannot read '" + path + "'"};
     return bytes;
+}
+
+std::string Quoted(const CString& text) {
+    std::string out = "\"";
+    for (const char c : Cp932ToPrintable(text.view())) {
+        if (c == '"') out += '\\';
+        out += c;
+    }
+    return out + "\"";
 }
 
 }  // namespace qvtool

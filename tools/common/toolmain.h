@@ -1,10 +1,13 @@
-// What the command-line tools share: their two kinds of error, their main and reading input.
+// What the command-line tools share: their two kinds of error, their main, reading input and
+// showing text.
 #pragma once
 
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+#include <qvplatform/cstring.h>
 
 namespace qvtool {
 
@@ -29,5 +32,9 @@ int RunCommand(const char* name, const char* usage, const Commands& commands, in
 
 // The whole of a file, or of standard input for "-".
 std::string ReadAll(const std::string& path);
+
+// A text of the library (code page 932) as UTF-8 in double quotes, escaped so that it stays
+// on one line and a quote inside it cannot end it.
+std::string Quoted(const CString& text);
 
 }  // namespace qvtool

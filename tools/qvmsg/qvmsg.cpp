@@ -4,8 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include <qvplatform/cp932.h>
-
 namespace {
 
 constexpr const char* kUsage =
@@ -33,15 +31,6 @@ constexpr const char* kUsage =
 }  // namespace
 
 namespace qvmsg {
-
-std::string Quoted(const CString& text) {
-    std::string out = "\"";
-    for (const char c : Cp932ToPrintable(text.view())) {
-        if (c == '"') out += '\\';
-        out += c;
-    }
-    return out + "\"";
-}
 
 std::string HexLines(const unsigned char* data, std::size_t size, const std::string& indent) {
     std::string out;

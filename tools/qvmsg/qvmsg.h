@@ -12,15 +12,12 @@
 namespace qvmsg {
 
 using qvtool::InputError;
+using qvtool::Quoted;
 using qvtool::ReadAll;
 using qvtool::UsageError;
 
 int CommandEncode(const std::vector<std::string>& args);
 int CommandDecode(const std::vector<std::string>& args);
-
-// A text of the library (code page 932) as UTF-8 in double quotes, escaped so
-// that it stays on one line.
-std::string Quoted(const CString& text);
 
 // Bytes as hex pairs, sixteen to a line, each line starting with `indent`.
 std::string HexLines(const unsigned char* data, std::size_t size, const std::string& indent);

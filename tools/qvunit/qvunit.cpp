@@ -7,7 +7,6 @@
 #include <vector>
 
 #include <qvdll/unitlist.h>
-#include <qvplatform/cp932.h>
 
 #include "toolmain.h"
 
@@ -21,6 +20,7 @@ constexpr const char* kUsage =
     "Unit lines are code page 932 text; blank lines are skipped. Output is UTF-8.\n";
 
 using qvtool::InputError;
+using qvtool::Quoted;
 using qvtool::ReadAll;
 using qvtool::UsageError;
 
@@ -42,17 +42,6 @@ void ParseLines(const std::string& path, CUnitList& list) {
         unit.StringToUnitData(CString(line));
         list.AddTail(unit);
     }
-}
-
-// A text as UTF-8 in double quotes, escaped so that every unit stays on one
-// output line and a quote inside the text cannot end it.
-std::string Quoted(const CString& text) {
-    std::string out = "\"";
-    for (const char c : Cp932ToPrintable(text.view())) {
-        if (c == '"') out += '\\';
-        out += c;
-    }
-    return out + "\"";
 }
 
 void PrintUnits(const CUnitList& list) {
