@@ -180,33 +180,16 @@ TEST_F(Graphic, AFailedLoadLeavesItEmptyWithTheOldSize) {
 // a folder without one); the real one is loaded again afterwards.
 class GraphicConverter : public Graphic {
 protected:
-    void SetUp() override {
-        char logPath[] = "/tmp/qvtest-graphic-XXXXXX";
-        int fd = mkstemp(logPath);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        m_logPath = logPath;
-        setenv(kJpeglibLogVariable, logPath, 1);
-    }
     void TearDown() override {
         unsetenv("QVDLL_LIBRARY_PATH");
         GetModuleJpegConverter()->Load();
-        unsetenv(kJpeglibLogVariable);
-        unlink(m_logPath.c_str());
     }
     void UseJpeglibIn(const char* folder) {
         setenv("QVDLL_LIBRARY_PATH", folder, 1);
         GetModuleJpegConverter()->Load();
     }
-    // The converter's calls, one "convert HDC PATH" line each.
-    std::vector<std::string> Calls() {
-        std::istringstream log(ReadJpeglibLog(m_logPath));
-        std::vector<std::string> calls;
-        for (std::string line; std::getline(log, line);)
-            if (line.rfind("convert ", 0) == 0) calls.push_back(line);
-        return calls;
-    }
-    std::string m_logPath;
+    std::vector<std::string> Calls() { return m_log.Calls(); }
+    JpeglibLog m_log;
 };
 
 TEST_F(GraphicConverter, NamesNotEndingInBmpReachTheConverterUnchanged) {

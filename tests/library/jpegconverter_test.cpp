@@ -25,23 +25,11 @@ const std::string kJpeglibOk = std::string(QVTEST_JPEG_OK_DIR) + "/libJpeglib.so
 
 class JpegConverter : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char logPath[] = "/tmp/qvtest-jpeglib-XXXXXX";
-        int fd = mkstemp(logPath);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        m_logPath = logPath;
-        setenv(kJpeglibLogVariable, logPath, 1);
-    }
-    void TearDown() override {
-        unsetenv("QVDLL_LIBRARY_PATH");
-        unsetenv(kJpeglibLogVariable);
-        unlink(m_logPath.c_str());
-    }
+    void TearDown() override { unsetenv("QVDLL_LIBRARY_PATH"); }
     void JpeglibIn(const char* folder) { setenv("QVDLL_LIBRARY_PATH", folder, 1); }
-    std::string Log() { return ReadJpeglibLog(m_logPath); }
+    std::string Log() { return m_log.Text(); }
 
-    std::string m_logPath;
+    JpeglibLog m_log;
 };
 
 TEST_F(JpegConverter, ConvertPassesItsArgumentsAndTheResultThrough) {

@@ -208,11 +208,7 @@ TEST_F(UnitPicture, JpegPicturesLoadThroughTheModule) {
 
 TEST_F(UnitPicture, TheModuleIsGivenThePathUnderImages) {
     // A test-built Jpeglib that logs its calls and converts nothing.
-    char logPath[] = "/tmp/qvtest-unitpicture-XXXXXX";
-    int fd = mkstemp(logPath);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    setenv(kJpeglibLogVariable, logPath, 1);
+    JpeglibLog log;
     setenv("QVDLL_LIBRARY_PATH", QVTEST_JPEG_OK_DIR, 1);
     GetModuleJpegConverter()->Load();
 
@@ -224,17 +220,11 @@ TEST_F(UnitPicture, TheModuleIsGivenThePathUnderImages) {
     }
     std::ostringstream expected;
     expected << "convert " << std::hex << reinterpret_cast<std::uintptr_t>(screen.GetSafeHdc());
-    std::istringstream log(ReadJpeglibLog(logPath));
-    std::vector<std::string> calls;
-    for (std::string line; std::getline(log, line);)
-        if (line.rfind("convert ", 0) == 0) calls.push_back(line);
-    EXPECT_EQ(calls, (std::vector<std::string>{expected.str() + " Images\\photo.jpg",
-                                               expected.str() + " Images\\Photo"}));
+    EXPECT_EQ(log.Calls(), (std::vector<std::string>{expected.str() + " Images\\photo.jpg",
+                                                     expected.str() + " Images\\Photo"}));
 
     unsetenv("QVDLL_LIBRARY_PATH");
     GetModuleJpegConverter()->Load();
-    unsetenv(kJpeglibLogVariable);
-    unlink(logPath);
 }
 
 TEST_F(UnitPicture, ASecondCreateUnitReplacesThePicture) {

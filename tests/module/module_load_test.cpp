@@ -21,8 +21,8 @@ namespace {
 constexpr UINT kHexMaskId = 5004;
 
 // Every class the library registers, as hosts create them by name.
-constexpr const char* kModuleClassNames[] = {"CHexMap",   "CMsg",         "CUnit",
-                                             "CUnitList", "CHEXDrawDocument", "CHEXDrawView"};
+constexpr const char* kModuleClassNames[] = {
+    "CHexMap", "CMsg", "CUnit", "CUnitList", "CHEXDrawDocument", "CHEXDrawView"};
 
 bool IsMapped(std::string_view fileName) {
     auto visit = [](dl_phdr_info* info, size_t, void* data) {
@@ -75,20 +75,12 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(LibraryMapped()) << "an earlier test left the library loaded";
         ASSERT_FALSE(JpeglibMapped()) << "an earlier test left a Jpeglib loaded";
-        char logPath[] = "/tmp/qvtest-jpeglib-XXXXXX";
-        int fd = mkstemp(logPath);
-        ASSERT_GE(fd, 0);
-        close(fd);
-        m_logPath = logPath;
-        setenv(kJpeglibLogVariable, logPath, 1);
     }
 
     void TearDown() override {
         if (m_probe) dlclose(m_probe);
         if (m_library) dlclose(m_library);
         unsetenv("QVDLL_LIBRARY_PATH");
-        unsetenv(kJpeglibLogVariable);
-        unlink(m_logPath.c_str());
     }
 
     // Loads the library with Jpeglib looked for only in `jpeglibFolder`.
@@ -123,11 +115,11 @@ protected:
         return Symbol<const void* (*)()>(m_probe, "ProbeModuleConverter")();
     }
     HMODULE LibraryHandle() { return GetModuleHandleFromAddress(dlsym(m_library, "IsJpegLoadOk")); }
-    std::string Log() { return ReadJpeglibLog(m_logPath); }
+    std::string Log() { return m_log.Text(); }
 
     void* m_library = nullptr;
     void* m_probe = nullptr;
-    std::string m_logPath;
+    JpeglibLog m_log;
 };
 
 TEST_F(ModuleLoad, AttachMakesEveryClassCreatableByName) {
