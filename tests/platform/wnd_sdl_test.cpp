@@ -1,14 +1,10 @@
 // The real-window back end, run on SDL's offscreen driver (unless SDL_VIDEODRIVER names
 // another): what the window shows, and SDL input turned into messages. SDL events are
 // pushed through the SDL the platform loaded, so the tests need not link it.
-#include <SDL2/SDL.h>
-#include <dlfcn.h>
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <string>
 
 #include "qvplatform/msgbox.h"
+#include "sdl_input.h"
 #include "wnd_test_util.h"
 
 using wndtest::Call;
@@ -16,77 +12,20 @@ using wndtest::CRecordingWnd;
 
 namespace {
 
-const bool g_bOffscreen = (setenv("SDL_VIDEODRIVER", "offscreen", 0), true);
-
-template <class F>
-F* SdlCall(const char* name) {
-    auto* f = reinterpret_cast<F*>(dlsym(RTLD_DEFAULT, name));
-    if (!f) ADD_FAILURE() << "SDL has no " << name;
-    return f;
-}
-
 constexpr int kBar = 16;  // the thickness of the bars drawn beside the client area
 
-class RealWindow : public ::testing::Test {
+class RealWindow : public ::testing::Test, protected qvtest::SdlInput {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(g_bOffscreen);
+        ASSERT_TRUE(qvtest::g_bOffscreenSdl);
         ASSERT_TRUE(m_wnd.Create(m_title.c_str(), 100, 80, WNDBACK_SDL)) << AfxGetWindowError();
-        m_id = FindWindowId();
-        ASSERT_NE(m_id, 0u);
+        ASSERT_TRUE(Find(m_title));
         AfxPumpMessages(FALSE);
         m_wnd.m_calls.clear();
     }
 
-    Uint32 FindWindowId() {
-        auto* fromId = SdlCall<SDL_Window*(Uint32)>("SDL_GetWindowFromID");
-        auto* title = SdlCall<const char*(SDL_Window*)>("SDL_GetWindowTitle");
-        for (Uint32 id = 1; id < 10000; ++id)
-            if (SDL_Window* w = fromId(id); w && m_title == title(w)) return id;
-        return 0;
-    }
-    void Push(SDL_Event e) {
-        SdlCall<int(SDL_Event*)>("SDL_PushEvent")(&e);
-        AfxPumpMessages(FALSE);
-    }
-    void Key(SDL_Keycode key) {
-        SDL_Event e{};
-        e.type = SDL_KEYDOWN;
-        e.key.windowID = m_id;
-        e.key.keysym.sym = key;
-        Push(e);
-    }
-    void Button(Uint32 type, int x, int y, Uint8 button = SDL_BUTTON_LEFT) {
-        SDL_Event e{};
-        e.type = type;
-        e.button.windowID = m_id;
-        e.button.button = button;
-        e.button.x = x;
-        e.button.y = y;
-        Push(e);
-    }
-    void Motion(int x, int y) {
-        SDL_Event e{};
-        e.type = SDL_MOUSEMOTION;
-        e.motion.windowID = m_id;
-        e.motion.state = SDL_BUTTON_LMASK;
-        e.motion.x = x;
-        e.motion.y = y;
-        Push(e);
-    }
-    void WindowEvent(Uint8 event, int data1 = 0, int data2 = 0) {
-        SDL_Event e{};
-        e.type = SDL_WINDOWEVENT;
-        e.window.windowID = m_id;
-        e.window.event = event;
-        e.window.data1 = data1;
-        e.window.data2 = data2;
-        Push(e);
-    }
-
     std::string m_title = "real window " + std::to_string(reinterpret_cast<std::uintptr_t>(this));
     CRecordingWnd m_wnd;
-    Uint32 m_id = 0;
 };
 
 }  // namespace
@@ -117,11 +56,7 @@ TEST_F(RealWindow, KeysAndWheelScroll) {
     Key(SDLK_DOWN);
     Key(SDLK_PAGEUP);
     Key(SDLK_s);  // no scroll for other keys
-    SDL_Event wheel{};
-    wheel.type = SDL_MOUSEWHEEL;
-    wheel.wheel.windowID = m_id;
-    wheel.wheel.y = -1;  // towards the user
-    Push(wheel);
+    Wheel(-1);    // towards the user
     EXPECT_EQ(m_wnd.m_calls, (std::vector<Call>{{WM_VSCROLL, SB_LINEDOWN, 0, 0},
                                                 {WM_VSCROLL, SB_ENDSCROLL, 0, 0},
                                                 {WM_VSCROLL, SB_PAGEUP, 0, 0},
@@ -154,12 +89,12 @@ TEST_F(RealWindow, DraggingTheThumbTracksThenSetsThePosition) {
     SCROLLINFO si{sizeof(SCROLLINFO), SIF_PAGE, 0, 0, 80, 0, 0};
     m_wnd.SetScrollInfo(SB_VERT, &si);
     Button(SDL_MOUSEBUTTONDOWN, 108, 18);
-    Motion(108, 38);  // 20 of the 39 pixels the thumb can travel: position 164 of 320
+    Drag(108, 38);  // 20 of the 39 pixels the thumb can travel: position 164 of 320
     si.fMask = SIF_TRACKPOS | SIF_POS;
     GetScrollInfo(m_wnd.m_hWnd, SB_VERT, &si);
     EXPECT_EQ(si.nTrackPos, 164);
     EXPECT_EQ(si.nPos, 0);  // the recording window does not move the bar itself
-    Motion(108, 500);       // past the end
+    Drag(108, 500);         // past the end
     Button(SDL_MOUSEBUTTONUP, 108, 500);
     EXPECT_EQ(m_wnd.m_calls, (std::vector<Call>{{WM_VSCROLL, SB_THUMBTRACK, 164, 0},
                                                 {WM_VSCROLL, SB_THUMBTRACK, 320, 0},
@@ -168,7 +103,7 @@ TEST_F(RealWindow, DraggingTheThumbTracksThenSetsThePosition) {
 }
 
 TEST_F(RealWindow, ResizingSendsTheNewClientSizeOnce) {
-    WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 200 + kBar, 120 + kBar);
+    Push(WindowEvent(SDL_WINDOWEVENT_SIZE_CHANGED, 200 + kBar, 120 + kBar));
     EXPECT_EQ(m_wnd.Taken(WM_SIZE), (std::vector<Call>{{WM_SIZE, SIZE_RESTORED, 200, 120}}));
     RECT rc;
     m_wnd.GetClientRect(&rc);
@@ -184,11 +119,8 @@ TEST_F(RealWindow, ResizingSendsTheNewClientSizeOnce) {
 }
 
 TEST_F(RealWindow, ClosingTheWindowEndsTheLoop) {
-    SDL_Event e{};
-    e.type = SDL_WINDOWEVENT;
-    e.window.windowID = m_id;
-    e.window.event = SDL_WINDOWEVENT_CLOSE;
-    SdlCall<int(SDL_Event*)>("SDL_PushEvent")(&e);
+    SDL_Event e = WindowEvent(SDL_WINDOWEVENT_CLOSE);
+    qvtest::SdlCall<int(SDL_Event*)>("SDL_PushEvent")(&e);  // left for the loop to take
     EXPECT_EQ(AfxRunMessageLoop(), 0);
     EXPECT_EQ(m_wnd.m_hWnd, nullptr);
 }
