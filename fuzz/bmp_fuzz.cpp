@@ -2,8 +2,6 @@
 // and monochrome, and LoadImageA on the same bytes as a file. Besides the sanitizers it
 // checks that every picture read is a sane bitmap, that both readings accept the same
 // inputs, and that the file gives the very pixels the bytes give.
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -13,11 +11,11 @@
 
 #include <qvplatform/bmpfile.h>
 
+#include "fuzz_support.h"
+
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using qvfuzz::Check;
 
 // The bitmap's description and pixels, checked against what its format promises: colour
 // rows of 0x00RRGGBB, monochrome rows padded to 16 bits. The bitmap is freed.
@@ -44,13 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check((colour != nullptr) == (mono != nullptr));
 
     // LoadImageA reads a file: the input goes to a file in memory, named through /proc.
-    const int fd = memfd_create("bmp", MFD_CLOEXEC);
-    Check(fd >= 0);
-    Check(write(fd, data, size) == static_cast<ssize_t>(size));
-    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const qvfuzz::MemoryFile input(data, size);
     auto file = static_cast<HBITMAP>(
-        LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    close(fd);
+        LoadImageA(nullptr, input.Path(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     Check((file != nullptr) == (colour != nullptr));
     if (!colour) return 0;
 

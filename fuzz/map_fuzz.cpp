@@ -4,23 +4,20 @@
 // the same bytes, and that the two file readers agree on whole files.
 #include <qvdll/hexmap.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <span>
 #include <string>
 
+#include "fuzz_support.h"
+
 namespace {
+
+using qvfuzz::Check;
 
 std::size_t WordAt(const uint8_t* p) {
     return static_cast<std::size_t>(p[0] | p[1] << 8);
-}
-
-void Check(bool condition) {
-    if (!condition) std::abort();
 }
 
 std::size_t CellCount(CHexMap& map) {
@@ -55,29 +52,8 @@ void FuzzExtraction(const uint8_t* data, size_t size) {
     }
 }
 
-// The readers take a path: the input becomes a file in memory, named through
-// /proc so that no disk is touched.
-class CMemoryFileName {
-public:
-    CMemoryFileName(const uint8_t* data, size_t size) : m_fd(memfd_create("map", 0)) {
-        Check(m_fd >= 0);
-        for (size_t done = 0; done < size;) {
-            ssize_t n = write(m_fd, data + done, size - done);
-            Check(n > 0);
-            done += static_cast<size_t>(n);
-        }
-        m_path = "/proc/self/fd/" + std::to_string(m_fd);
-    }
-    ~CMemoryFileName() { close(m_fd); }
-    CString Path() const { return CString(m_path); }
-
-private:
-    int m_fd;
-    std::string m_path;
-};
-
 void FuzzMapFiles(const uint8_t* data, size_t size) {
-    CMemoryFileName file(data, size);
+    const qvfuzz::MemoryFile file(data, size);  // the readers take a path
     CHexMap current, old;
     const BOOL currentOk = current.ReadMapFile(file.Path());
     const BOOL oldOk = old.ReadOldMapFile(file.Path());

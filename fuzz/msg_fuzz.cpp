@@ -14,11 +14,11 @@
 #include <span>
 #include <vector>
 
+#include "fuzz_support.h"
+
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using qvfuzz::Check;
 
 bool SameBlock(const CMsg& a, const CMsg& b) {
     if (a.m_dwDataSize != b.m_dwDataSize || !a.m_pData != !b.m_pData) return false;

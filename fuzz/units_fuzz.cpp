@@ -12,11 +12,11 @@
 #include <span>
 #include <string>
 
+#include "fuzz_support.h"
+
 namespace {
 
-void Check(bool condition) {
-    if (!condition) std::abort();
-}
+using qvfuzz::Check;
 
 bool IsBlank(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
