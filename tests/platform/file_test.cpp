@@ -9,21 +9,14 @@
 
 #include "test_support.h"
 
+using qvtest::ReadText;
 using qvtest::TempDir;
+using qvtest::WriteText;
 
 namespace {
 
 constexpr UINT kCreateWrite = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary;
 constexpr UINT kReadExclusive = CFile::modeRead | CFile::typeBinary | CFile::shareExclusive;
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void Write(CFile& file, const std::string& text) {
     file.Write(text.data(), static_cast<UINT>(text.size()));
