@@ -5,6 +5,7 @@
 #include "library/hexdrawview_test_util.h"
 #include "library/picture_test_util.h"
 
+using qvtest::CTestView;
 using SampleMap = qvtest::MapViewTest;
 
 TEST_F(SampleMap, MatchesPlainCompositingAndTheWindowShowsTheMap) {
@@ -18,8 +19,7 @@ TEST_F(SampleMap, MatchesPlainCompositingAndTheWindowShowsTheMap) {
     const auto sheet = qvtest::BitmapPixels(hSheet);
     const SIZE sheetSize = qvtest::SizeOf(hSheet);
     DeleteObject(hSheet);
-    m_pTemplate =
-        new CSingleDocTemplate(RUNTIME_CLASS(CHEXDrawDocument), RUNTIME_CLASS(qvtest::CTestView));
+    m_pTemplate = new CSingleDocTemplate(RUNTIME_CLASS(CHEXDrawDocument), RUNTIME_CLASS(CTestView));
     ASSERT_NE(m_pTemplate->OpenDocumentFile(path.c_str(), "sample", 400, 300), nullptr);
     CHexMap map;
     ASSERT_TRUE(map.ReadMapFile(CString(path.c_str())));
