@@ -65,8 +65,8 @@ TEST_F(Loader, BareNamesAreSearchedForInOrder) {
         const char* name;
         const char* tag;
     } cases[] = {
-        {kSoDir + "/both", "", "QvProbe", "both-lib"},  // libX before X
-        {kSoDir + "/first:" + kSoDir + "/second", "", "QvProbe", "first"},
+        {kSoDir + "/both", "", "QvProbe", "both-lib"},                      // libX before X
+        {kSoDir + "/first:" + kSoDir + "/second", "", "QvProbe", "first"},  // X before a later libX
         {kSoDir + "/second:" + kSoDir + "/first", "", "QvProbe", "second"},
         {"::" + kSoDir + "/first:", "", "QvProbe", "first"},        // empty entries are no folder
         {kSoDir + "/both", "", "QvProbe.so", "both-bare"},          // an extension only as given
