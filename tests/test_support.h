@@ -52,3 +52,19 @@ inline Bytes ReadBytes(const std::string& path) {
 }
 
 }  // namespace qvtest
+
+namespace qvtest {
+
+// A TempDir that is the current folder while it lives.
+class TempCurrentDir : public TempDir {
+public:
+    TempCurrentDir() : m_previous(std::filesystem::current_path()) {
+        std::filesystem::current_path(*this / "");
+    }
+    ~TempCurrentDir() { std::filesystem::current_path(m_previous); }
+
+private:
+    std::filesystem::path m_previous;
+};
+
+}  // namespace qvtest

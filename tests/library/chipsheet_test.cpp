@@ -29,8 +29,7 @@ std::vector<COLORREF> Chip(HDC sheet, int perRow, int n) {
 class ChipSheet : public ::testing::Test {
 protected:
     void SetUp() override {
-        CDC screen;
-        screen.Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+        qvtest::ScreenDC screen;
         ASSERT_TRUE(m_sheet.LoadBitmapA(&screen, (kDataDir + "/MAP.BMP").c_str()));
         ASSERT_TRUE(m_mask.LoadBitmapA(&screen, IDB_HEXMASK));
         m_nPerRow = m_sheet.GetWidth() / 50;

@@ -2,14 +2,13 @@
 // views it tells when the map is replaced.
 #include <qvdll/hexdrawdoc.h>
 
-#include <cstdint>
-#include <cstring>
 #include <memory>
 
 #include "library/hexdrawview_test_util.h"
 #include "test_support.h"
 
 using qvtest::CTestDocument;
+using qvtest::VirtualSlot;
 
 namespace {
 
@@ -120,24 +119,9 @@ TEST(CHEXDrawDocument, SetMapCopiesIntoTheSameMapAndTellsEachViewOnce) {
     doc->RemoveView(&second);
 }
 
-namespace {
-
-// Itanium C++ ABI: a pointer to a virtual member function holds 1 + its slot's byte offset
-// in the virtual table.
-template <class F>
-std::ptrdiff_t Slot(F pfn) {
-    static_assert(sizeof(F) == 2 * sizeof(std::ptrdiff_t));
-    std::ptrdiff_t words[2];
-    std::memcpy(words, &pfn, sizeof words);
-    EXPECT_EQ(words[0] & 1, 1) << "not virtual";
-    return (words[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
-}
-
-}  // namespace
-
 TEST(CHEXDrawDocument, NewVirtualOperationsFollowTheFrameworksInOrder) {
-    const auto setMap = Slot(&CHEXDrawDocument::SetMap);
-    EXPECT_EQ(Slot(&CHEXDrawDocument::GetMap), setMap + 1);
-    EXPECT_GT(setMap, Slot(&CDocument::DeleteContents));
-    EXPECT_EQ(Slot(&CHEXDrawDocument::Serialize), Slot(&CObject::Serialize));
+    const auto setMap = VirtualSlot(&CHEXDrawDocument::SetMap);
+    EXPECT_EQ(VirtualSlot(&CHEXDrawDocument::GetMap), setMap + 1);
+    EXPECT_GT(setMap, VirtualSlot(&CDocument::DeleteContents));
+    EXPECT_EQ(VirtualSlot(&CHEXDrawDocument::Serialize), VirtualSlot(&CObject::Serialize));
 }

@@ -1,8 +1,6 @@
 // The map view's drawing: each hex its chip cut to the hex shape with its label, the map
 // buffer built row by row, one cell redrawn on screen and in the buffer, the half-size hex,
 // and the calls between them going through the virtual slots.
-#include <cstring>
-
 #include <qvplatform/bmpfile.h>
 #include <qvplatform/msgbox.h>
 #include <qvplatform/wnddc.h>
@@ -257,27 +255,20 @@ TEST_F(MapViewDraw, DrawHexKeepsTheScreenAndTheBufferInStep) {
 
 namespace {
 
-template <class F>
-std::ptrdiff_t Slot(F pfn) {
-    std::ptrdiff_t words[2];
-    static_assert(sizeof(F) == sizeof words);
-    std::memcpy(words, &pfn, sizeof words);
-    EXPECT_EQ(words[0] & 1, 1) << "not virtual";
-    return (words[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
-}
+using qvtest::VirtualSlot;
 
 // Opens the protected operations to the slot test.
 struct CSlots : CHEXDrawView {
     static void Check() {
-        const auto mapDraw = Slot(&CSlots::MapDraw);
-        EXPECT_EQ(Slot(&CSlots::DrawHex), mapDraw + 1);
-        EXPECT_EQ(Slot(&CSlots::DrawHexOne), mapDraw + 2);
-        EXPECT_EQ(Slot(&CSlots::DrawHexSmall), mapDraw + 3);
+        const auto mapDraw = VirtualSlot(&CSlots::MapDraw);
+        EXPECT_EQ(VirtualSlot(&CSlots::DrawHex), mapDraw + 1);
+        EXPECT_EQ(VirtualSlot(&CSlots::DrawHexOne), mapDraw + 2);
+        EXPECT_EQ(VirtualSlot(&CSlots::DrawHexSmall), mapDraw + 3);
         // The overrides keep the framework's slots, and the new ones come after them all.
-        EXPECT_EQ(Slot(&CSlots::OnDraw), Slot(&CView::OnDraw));
-        EXPECT_EQ(Slot(&CSlots::OnInitialUpdate), Slot(&CView::OnInitialUpdate));
-        EXPECT_GT(mapDraw, Slot(&CScrollView::OnPrepareDC));
-        EXPECT_GT(mapDraw, Slot(&CSlots::OnUpdate));
+        EXPECT_EQ(VirtualSlot(&CSlots::OnDraw), VirtualSlot(&CView::OnDraw));
+        EXPECT_EQ(VirtualSlot(&CSlots::OnInitialUpdate), VirtualSlot(&CView::OnInitialUpdate));
+        EXPECT_GT(mapDraw, VirtualSlot(&CScrollView::OnPrepareDC));
+        EXPECT_GT(mapDraw, VirtualSlot(&CSlots::OnUpdate));
     }
 };
 

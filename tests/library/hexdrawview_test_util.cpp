@@ -63,18 +63,9 @@ POINT HexBox(int x, int y) {
 
 void WriteChipSheet(const std::string& path, int perRow, int rows,
                     const std::vector<COLORREF>& colours, COLORREF outside) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP hbm = CreateBitmap(50 * perRow, 40 * rows, 1, 32, nullptr);
-    HGDIOBJ old = SelectObject(dc, hbm);
-    for (int n = 0; n < perRow * rows; ++n)
-        for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 50; ++x)
-                SetPixel(dc, 50 * (n % perRow) + x, 40 * (n / perRow) + y,
-                         InsideHexagon(x, y) ? colours.at(n) : outside);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ASSERT_TRUE(SaveBitmapBmp(hbm, path.c_str()));
-    DeleteObject(hbm);
+    WriteBmpFile(path, 50 * perRow, 40 * rows, [&](int x, int y) {
+        return InsideHexagon(x % 50, y % 40) ? colours.at(x / 50 + y / 40 * perRow) : outside;
+    });
 }
 
 std::vector<COLORREF> ReferenceMap(CHexMap& map, const std::vector<COLORREF>& sheet, int sheetWidth,

@@ -4,6 +4,8 @@
 // picture of a map composited with plain loops.
 #pragma once
 
+#include <cstddef>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,17 @@ void SaveForViewing(CTestView* pView, const std::string& name, int scale = 1);
 std::string ExpectedLabel(int x, int y);
 // The top-left corner of the hex's box.
 POINT HexBox(int x, int y);
+
+// The virtual table slot of a virtual member function: under the Itanium C++ ABI a pointer
+// to one holds 1 + its slot's byte offset.
+template <class F>
+std::ptrdiff_t VirtualSlot(F pfn) {
+    static_assert(sizeof(F) == 2 * sizeof(std::ptrdiff_t));
+    std::ptrdiff_t words[2];
+    std::memcpy(words, &pfn, sizeof words);
+    EXPECT_EQ(words[0] & 1, 1) << "not virtual";
+    return (words[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
+}
 
 // The map buffer of `map` drawn from the sheet's pixels with plain loops: black, then each
 // hex row by row as chip AND (NOT mask OR old). Cells past the sheet draw white chips.

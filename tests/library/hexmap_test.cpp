@@ -41,7 +41,7 @@ TEST(CHexMap, DefaultMapIsEmptyAndRefusesCells) {
     EXPECT_EQ(map.GetMap()->cells, nullptr);
 }
 
-TEST(CHexMap, SizingFillsWithFourAndBoundsChecks) {
+TEST(CHexMap, SizingFillsWithFourRowByRowAndBoundsChecks) {
     CHexMap map;
     map.SetMapSize(3, 2);
     const tagHexMapStruct* raw = map.GetMap();
@@ -54,13 +54,10 @@ TEST(CHexMap, SizingFillsWithFourAndBoundsChecks) {
     EXPECT_EQ(map.SetData(3, 0, 7), FALSE);
     EXPECT_EQ(map.GetWidth(), 130);
     EXPECT_EQ(map.GetHeight(), 100);
-}
-
-TEST(CHexMap, CellsAreStoredRowByRow) {
-    CHexMap map(3, 2);
+    // Cells lie row by row, and writes through the record reach the map.
     EXPECT_EQ(map.SetData(1, 1, 9), TRUE);
     EXPECT_EQ(map.GetMap()->cells[4], 9);
-    map.GetMap()->cells[2] = 77;  // writes through the record reach the map
+    map.GetMap()->cells[2] = 77;
     EXPECT_EQ(map.GetData(2, 0), 77);
 }
 
@@ -105,7 +102,8 @@ TEST(CHexMap, ExtractionRoundTripsAndReplacesTheMap) {
 }
 
 TEST(CHexMap, ExtractionOfAnEmptyDimensionReadsNoCells) {
-    for (const Bytes& bytes : {Bytes{0x05, 0x00, 0x00, 0x00, 0xAA}, Bytes{0x00, 0x00, 0x03, 0x00, 0xAA}}) {
+    for (const Bytes& bytes :
+         {Bytes{0x05, 0x00, 0x00, 0x00, 0xAA}, Bytes{0x00, 0x00, 0x03, 0x00, 0xAA}}) {
         CHexMap map(2, 2);
         EXPECT_EQ(Load(map, bytes), -1);
         EXPECT_EQ(map.GetMap()->cells, nullptr);

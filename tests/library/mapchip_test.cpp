@@ -27,21 +27,10 @@ std::vector<COLORREF> ChipPixels(int column, int row) {
 
 // Writes a w x h sheet of such chips as `path`; what lies past the last whole chip is grey.
 void WriteSheet(const std::string& path, int w, int h) {
-    Canvas sheet(w, h, RGB(128, 128, 128));
-    for (int row = 0; row < h / 40; ++row)
-        for (int column = 0; column < w / 50; ++column) {
-            RECT chip{50 * column, 40 * row, 50 * column + 50, 40 * row + 40};
-            FillSolidRect(sheet, &chip, ChipColour(column, row));
-            SetPixel(sheet, 50 * column, 40 * row, RGB(0, 0, 0));
-        }
-    HBITMAP copy = CreateBitmap(w, h, 1, 32, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, copy);
-    BitBlt(dc, 0, 0, w, h, sheet, 0, 0, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ASSERT_TRUE(SaveBitmapBmp(copy, path.c_str()));
-    DeleteObject(copy);
+    qvtest::WriteBmpFile(path, w, h, [w, h](int x, int y) {
+        if (x >= w / 50 * 50 || y >= h / 40 * 40) return RGB(128, 128, 128);
+        return x % 50 == 0 && y % 40 == 0 ? RGB(0, 0, 0) : ChipColour(x / 50, y / 40);
+    });
 }
 
 std::vector<COLORREF> DrawImage(CImageList* pList, int n) {
@@ -60,14 +49,7 @@ bool IsLive(HIMAGELIST list) {
 // Each test runs in a folder of its own, where "MAP.BMP" is looked for.
 class MapChip : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir / "");
-    }
-    void TearDown() override { std::filesystem::current_path(m_previous); }
-
-    qvtest::TempDir dir;
-    std::filesystem::path m_previous;
+    qvtest::TempCurrentDir dir;
 };
 
 TEST_F(MapChip, NewObjectHasNoImageList) {

@@ -92,18 +92,13 @@ TEST_F(MapFile, FileEndingInsideTheHeaderFails) {
     EXPECT_EQ(old.GetMapHeight(), 7);
 }
 
-TEST_F(MapFile, MissingFileFailsAndLeavesTheMapAlone) {
+TEST_F(MapFile, MissingOrUnwritableFilesFailAndLeaveTheMapAlone) {
     CHexMap map;
     FillThreeByTwo(map);
     EXPECT_FALSE(map.ReadMapFile(CString(dir / "none.map")));
     EXPECT_FALSE(map.ReadOldMapFile(CString(dir / "none.map")));
     EXPECT_EQ(map.GetMapWidth(), 3);
     EXPECT_EQ(map.GetData(2, 1), 6);
-}
-
-TEST_F(MapFile, UnwritablePathFails) {
-    CHexMap map;
-    FillThreeByTwo(map);
     EXPECT_FALSE(map.WriteMapFile(CString(dir / "no-such-folder/a.map")));
     EXPECT_FALSE(map.WriteMapFile(CString(dir / "")));  // a folder, not a file
 }

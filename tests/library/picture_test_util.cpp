@@ -1,5 +1,7 @@
 #include "library/picture_test_util.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 #include <qvplatform/bmpfile.h>
@@ -61,6 +63,21 @@ Canvas::~Canvas() {
     SelectObject(m_hdc, m_hOld);
     DeleteDC(m_hdc);
     DeleteObject(m_hbm);
+}
+
+std::vector<COLORREF> WriteBmpFile(const std::string& path, int w, int h,
+                                   const std::function<COLORREF(int x, int y)>& colour) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) pixels.push_back(colour(x, y));
+    HBITMAP hbm = CreateBitmap(w, h, 1, 32, nullptr);
+    WithBitmapSelected(hbm, [&](HDC dc) {
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) SetPixel(dc, x, y, pixels[y * w + x]);
+    });
+    EXPECT_TRUE(SaveBitmapBmp(hbm, path.c_str()));
+    DeleteObject(hbm);
+    return pixels;
 }
 
 std::string SavePictureForViewing(HDC hdc, int width, int height, const std::string& name,

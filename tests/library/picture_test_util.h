@@ -2,9 +2,11 @@
 // PNG copies of pictures for a person to look at.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
+#include <qvplatform/afxdc.h>
 #include <qvplatform/gdi.h>
 
 namespace qvtest {
@@ -36,6 +38,22 @@ private:
     HGDIOBJ m_hOld;
     int m_w, m_h;
 };
+
+// A context of the screen: bitmaps made compatible with it are colour.
+class ScreenDC : public CDC {
+public:
+    ScreenDC() { Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)); }
+};
+
+// Whether a handle still names a live object.
+inline bool IsLive(HGDIOBJ h) {
+    return GetObjectType(h) != 0;
+}
+
+// Writes a w x h colour BMP file whose pixel (x, y) is colour(x, y); returns the pixels,
+// row by row.
+std::vector<COLORREF> WriteBmpFile(const std::string& path, int w, int h,
+                                   const std::function<COLORREF(int x, int y)>& colour);
 
 // Writes `width` x `height` pixels of `hdc` as NAME.png into the folder named by the
 // environment variable QVTEST_PICTURE_DIR (nothing when it is unset), each pixel grown to

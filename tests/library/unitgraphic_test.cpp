@@ -17,6 +17,8 @@
 #include "test_support.h"
 
 using qvtest::Canvas;
+using qvtest::IsLive;
+using qvtest::ScreenDC;
 using Pixels = std::vector<COLORREF>;
 
 namespace {
@@ -27,11 +29,6 @@ const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kBlue = RGB(0, 0, 255);
 // "ＭＳ ゴシック" in code page 932.
 const char kMsGothic[] = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";
-
-class ScreenDC : public CDC {
-public:
-    ScreenDC() { Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr)); }
-};
 
 Pixels PixelsOf(CUnit& unit) {
     return qvtest::PixelsOf(unit.GetUnitDC()->GetSafeHdc(), kW, kH);
@@ -64,22 +61,8 @@ std::vector<POINT> GlyphPixels(const char* name) {
 
 // A w x h picture file whose every pixel differs from its neighbours and from white.
 Pixels WriteBmp(const std::string& path, int w, int h) {
-    Canvas canvas(w, h);
-    Pixels pixels;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            pixels.push_back(RGB(5 * x, 5 * y, 200 - 3 * (x + y) % 50));
-            SetPixel(canvas, x, y, pixels.back());
-        }
-    HBITMAP copy = CreateBitmap(w, h, 1, 32, nullptr);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, copy);
-    BitBlt(dc, 0, 0, w, h, canvas, 0, 0, SRCCOPY);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    EXPECT_TRUE(SaveBitmapBmp(copy, path.c_str()));
-    DeleteObject(copy);
-    return pixels;
+    return qvtest::WriteBmpFile(
+        path, w, h, [](int x, int y) { return RGB(5 * x, 5 * y, 200 - 3 * (x + y) % 50); });
 }
 
 // White, with the top-left of a w x h picture at (9, 4), as much as fits in 32 x 32.
@@ -90,35 +73,20 @@ Pixels SquarePicture(const Pixels& file, int w, int h) {
     return pixels;
 }
 
-bool IsLive(HDC hdc) {
-    return GetObjectType(hdc) != 0;
-}
-
 }  // namespace
 
 // Each test runs in a folder of its own, where the folder "Images" is looked for.
 class UnitPicture : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir / "");
-        std::filesystem::create_directory("Images");
-    }
-    void TearDown() override { std::filesystem::current_path(m_previous); }
+    void SetUp() override { std::filesystem::create_directory("Images"); }
 
-    qvtest::TempDir dir;
+    qvtest::TempCurrentDir dir;
     ScreenDC screen;
-    std::filesystem::path m_previous;
 };
-
-TEST_F(UnitPicture, NoPictureBeforeCreateUnit) {
-    CUnit unit;
-    EXPECT_EQ(unit.GetUnitDC(), nullptr);
-    EXPECT_FALSE(unit.IsUnitGraphicLoad());
-}
 
 TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlack) {
     CUnit unit;
+    EXPECT_EQ(unit.GetUnitDC(), nullptr);  // none before CreateUnit
     unit.CreateUnit(&screen);
     ASSERT_NE(unit.GetUnitDC(), nullptr);
     EXPECT_FALSE(unit.IsUnitGraphicLoad());

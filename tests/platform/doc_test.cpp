@@ -102,11 +102,6 @@ protected:
     qvtest::TempDir m_dir;
 };
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 }  // namespace
 
 TEST_F(DocumentTest, TemplateSizesTheWindowThenLoadsThenRunsTheInitialUpdate) {
@@ -179,7 +174,7 @@ TEST_F(DocumentTest, SavedDocumentOpensAgainWithItsPathAndTitle) {
     std::string path = m_dir / "numbers.doc";
     ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
     EXPECT_FALSE(pDoc->IsModified());
-    EXPECT_EQ(ReadAll(path).size(), 16u);
+    EXPECT_EQ(qvtest::ReadText(path).size(), 16u);
     // A Windows-style name in another letter case finds the file.
     std::string windowsName = (m_dir / "NUMBERS.DOC");
     std::replace(windowsName.begin(), windowsName.end(), '/', '\\');
@@ -192,7 +187,7 @@ TEST_F(DocumentTest, SavedDocumentOpensAgainWithItsPathAndTitle) {
 
 TEST_F(DocumentTest, FailedOpenSaysWhyAndLeavesNothingOpen) {
     std::string path = m_dir / "short.doc";
-    std::ofstream(path, std::ios::binary) << std::string("\x05\0\0\0\x01\0\0\0", 8);
+    qvtest::WriteText(path, std::string("\x05\0\0\0\x01\0\0\0", 8));
     int nViews = CNumbersView::s_nLive;
     EXPECT_EQ(m_template.OpenDocumentFile(path.c_str()), nullptr);
     EXPECT_EQ(m_template.GetDocument(), nullptr);
@@ -210,13 +205,13 @@ TEST_F(DocumentTest, FailedSaveKeepsTheOldFile) {
     numbers->m_numbers = {1, 2};
     std::string path = m_dir / "keep.doc";
     ASSERT_TRUE(pDoc->OnSaveDocument(path.c_str()));
-    std::string before = ReadAll(path);
+    std::string before = qvtest::ReadText(path);
     numbers->m_numbers = {7, 8, 9};
     numbers->m_nFailAfter = 2;
     pDoc->SetModifiedFlag();
     EXPECT_FALSE(pDoc->OnSaveDocument(path.c_str()));
     EXPECT_TRUE(pDoc->IsModified());
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(qvtest::ReadText(path), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir.Path()),
                             std::filesystem::directory_iterator()),
               1);  // no half-written file left beside it

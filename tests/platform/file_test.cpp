@@ -9,21 +9,14 @@
 
 #include "test_support.h"
 
+using qvtest::ReadText;
 using qvtest::TempDir;
+using qvtest::WriteText;
 
 namespace {
 
 constexpr UINT kCreateWrite = CFile::modeCreate | CFile::modeWrite | CFile::typeBinary;
 constexpr UINT kReadExclusive = CFile::modeRead | CFile::typeBinary | CFile::shareExclusive;
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void Write(CFile& file, const std::string& text) {
     file.Write(text.data(), static_cast<UINT>(text.size()));
@@ -68,16 +61,11 @@ TEST(CFile, CreateTruncatesButNoTruncateKeepsOldBytesPastTheNewEnd) {
         Write(file, "xy");
     }
     EXPECT_EQ(ReadText(path), "xy");
-}
-
-TEST(CFile, NoTruncateStillCreatesAMissingFile) {
-    TempDir dir;
-    std::string path = dir / "new.bin";
     {
-        CFile file(path.c_str(), kCreateWrite | CFile::modeNoTruncate);
-        Write(file, "n");
+        CFile file((dir / "new.bin").c_str(), kCreateWrite | CFile::modeNoTruncate);
+        Write(file, "n");  // a missing file is still created
     }
-    EXPECT_EQ(ReadText(path), "n");
+    EXPECT_EQ(ReadText(dir / "new.bin"), "n");
 }
 
 TEST(CFile, MissingFileFailsWithItsNameAndErrno) {
@@ -264,47 +252,35 @@ TEST(CFileException, MessagesCopyOutCutToFit) {
     EXPECT_FALSE(e.GetErrorMessage(buf, 0));
 }
 
-TEST(AfxResolvePath, BackslashesSeparateFolders) {
+TEST(AfxResolvePath, BackslashesSeparateFoldersAndLetterCaseIsMatchedFolderByFolder) {
     TempDir dir;
     std::filesystem::create_directories(dir.Path() / "Images");
-    WriteText(dir / "Images/tank.bmp", "");
-    std::string windows = dir.Path().string() + "\\Images\\tank.bmp";
-    EXPECT_EQ(AfxResolvePath(windows.c_str()), dir / "Images/tank.bmp");
-}
+    std::filesystem::create_directories(dir.Path() / "maps/units");
+    for (const char* name : {"Images/tank.bmp", "maps/units/tank.bmp", "Map.bmp", "MAP.BMP"})
+        WriteText(dir / name, "t");
+    const std::string root = dir.Path().string();
+    const struct {
+        std::string asked, resolved;
+    } cases[] = {
+        {"\\Images\\tank.bmp", "/Images/tank.bmp"},
+        {"\\MAPS\\Units\\TANK.BMP", "/maps/units/tank.bmp"},
+        {"/Map.bmp", "/Map.bmp"},              // the exact spelling wins
+        {"/map.bmp", "/MAP.BMP"},              // several matches go by byte order
+        {"\\Maps\\New.bmp", "/maps/New.bmp"},  // a missing file keeps its name
+        {"/Missing/Images/x.bmp", "/Missing/Images/x.bmp"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AfxResolvePath((root + c.asked).c_str()), root + c.resolved);
 
-TEST(AfxResolvePath, LetterCaseIsMatchedFolderByFolder) {
-    TempDir dir;
-    std::filesystem::create_directories(dir.Path() / "images/units");
-    WriteText(dir / "images/units/tank.bmp", "t");
-    std::string asked = dir.Path().string() + "\\IMAGES\\Units\\TANK.BMP";
-    EXPECT_EQ(AfxResolvePath(asked.c_str()), dir / "images/units/tank.bmp");
-
-    // Open goes through the same resolution and keeps the caller's name.
+    // Opening goes through the same resolution and keeps the caller's name.
+    const std::string asked = root + "\\MAPS\\Units\\TANK.BMP";
     CFile file(asked.c_str(), CFile::modeRead);
     EXPECT_EQ(file.GetFilePath(), asked);
     char c;
     EXPECT_EQ(file.Read(&c, 1), 1u);
     EXPECT_EQ(c, 't');
-}
-
-TEST(AfxResolvePath, ExactSpellingWinsAndSeveralMatchesGoByByteOrder) {
-    TempDir dir;
-    WriteText(dir / "Map.bmp", "");
-    WriteText(dir / "MAP.BMP", "");
-    EXPECT_EQ(AfxResolvePath((dir / "Map.bmp").c_str()), dir / "Map.bmp");
-    EXPECT_EQ(AfxResolvePath((dir / "map.bmp").c_str()), dir / "MAP.BMP");
-}
-
-TEST(AfxResolvePath, MissingFileKeepsItsNameInTheMatchedFolder) {
-    TempDir dir;
-    std::filesystem::create_directories(dir.Path() / "images");
-    std::string asked = dir.Path().string() + "\\Images\\New.bmp";
-    EXPECT_EQ(AfxResolvePath(asked.c_str()), dir / "images/New.bmp");
-    std::string deeper = dir.Path().string() + "/Missing/Images/x.bmp";
-    EXPECT_EQ(AfxResolvePath(deeper.c_str()), deeper);
-
-    CFile created(asked.c_str(), kCreateWrite);
-    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "images/New.bmp"));
+    CFile created((root + "\\Maps\\New.bmp").c_str(), kCreateWrite);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "maps/New.bmp"));
 }
 
 TEST(AfxResolvePath, RelativeNamesResolveFromTheCurrentFolder) {

@@ -120,15 +120,8 @@ const Bytes kBmpCore = {
 };
 // clang-format on
 
-void WriteBytes(const std::string& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-}
-
-Bytes ReadBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+Bytes AsBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
 }
 
 Bytes WithoutFileHeader(const Bytes& file) {
@@ -249,9 +242,9 @@ TEST(BmpWriter, SavesBmpAndPngFiles) {
     gditest::MemDc dc(7, 5, false, RGB(10, 20, 30));
     dc.Set(6, 4, RGB(200, 0, 0));
     ASSERT_TRUE(SaveBitmapBmp(dc.bitmap(), (dir / "a.bmp").c_str()));
-    EXPECT_EQ(Decode(ReadBytes(dir / "a.bmp")), dc.Pixels());
+    EXPECT_EQ(Decode(AsBytes(qvtest::ReadText(dir / "a.bmp"))), dc.Pixels());
     ASSERT_TRUE(SaveBitmapPng(dc.bitmap(), (dir / "a.png").c_str()));
-    Bytes png = ReadBytes(dir / "a.png");
+    Bytes png = AsBytes(qvtest::ReadText(dir / "a.png"));
     ASSERT_GT(png.size(), 24u);
     EXPECT_EQ(Bytes(png.begin(), png.begin() + 8), (Bytes{0x89, 'P', 'N', 'G', 13, 10, 26, 10}));
     EXPECT_EQ(png[19], 7);  // IHDR width and height, big-endian
@@ -262,7 +255,7 @@ TEST(BmpWriter, SavesBmpAndPngFiles) {
 TEST(LoadImage, LoadsFilesByWindowsStyleNamesInAnyLetterCase) {
     qvtest::TempDir dir;
     std::filesystem::create_directories(dir / "Images");
-    WriteBytes(dir / "Images/Tank.BMP", kBmp24);
+    qvtest::WriteText(dir / "Images/Tank.BMP", std::string(kBmp24.begin(), kBmp24.end()));
     std::string name = dir / "images\\tank.bmp";
     auto hbm = static_cast<HBITMAP>(
         LoadImageA(nullptr, name.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE));

@@ -39,6 +39,18 @@ private:
     HGDIOBJ m_old;
 };
 
+// A memory context with a font selected for its life, the library's 9-pixel gothic unless
+// told otherwise.
+class TextDc : public MemDc {
+public:
+    TextDc(int w, int h, bool mono = false, COLORREF fill = kWhite, LONG height = -9,
+           const char* face = kMsGothic)
+        : MemDc(w, h, mono, fill), m_font(*this, height, face) {}
+
+private:
+    FontIn m_font;
+};
+
 // The smallest rectangle holding every pixel that is not `background`.
 RECT InkBounds(const MemDc& dc, COLORREF background) {
     RECT r{dc.width(), dc.height(), 0, 0};
@@ -64,8 +76,7 @@ int Count(const MemDc& dc, COLORREF c) {
 TEST(Font, JapaneseGothicNameResolvesToAnInstalledGothicFace) {
     // At 9 pixels the IPA gothic face has an ascent of 8 and a descent of 2, and its
     // half-width characters advance 5 pixels.
-    MemDc dc(60, 20);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(60, 20);
     TEXTMETRICA tm{};
     ASSERT_TRUE(GetTextMetricsA(dc, &tm));
     EXPECT_EQ(tm.tmAscent, 8);
@@ -79,8 +90,7 @@ TEST(Font, JapaneseGothicNameResolvesToAnInstalledGothicFace) {
     EXPECT_EQ(size.cx, 18);  // two full-width characters
 
     // The same pixels as asking for the face by its own name.
-    MemDc direct(60, 20);
-    FontIn named(direct, -9, "IPAGothic");
+    TextDc direct(60, 20, false, kWhite, -9, "IPAGothic");
     RECT r{0, 0, 60, 20};
     DrawTextA(dc, "Tank (AB,12)", -1, &r, DT_SINGLELINE);
     DrawTextA(direct, "Tank (AB,12)", -1, &r, DT_SINGLELINE);
@@ -88,8 +98,7 @@ TEST(Font, JapaneseGothicNameResolvesToAnInstalledGothicFace) {
 }
 
 TEST(Font, PositiveHeightIsTheCellHeight) {
-    MemDc dc(4, 4);
-    FontIn font(dc, 20, "IPAGothic");
+    TextDc dc(4, 4, false, kWhite, 20, "IPAGothic");
     TEXTMETRICA tm{};
     GetTextMetricsA(dc, &tm);
     EXPECT_EQ(tm.tmHeight, 20);
@@ -97,8 +106,7 @@ TEST(Font, PositiveHeightIsTheCellHeight) {
 }
 
 TEST(DrawText, DrawsInTheTextColourOnlyWithoutAntiAliasing) {
-    MemDc dc(60, 20);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(60, 20);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(200, 10, 30));
     RECT r{0, 0, 60, 20};
@@ -109,8 +117,7 @@ TEST(DrawText, DrawsInTheTextColourOnlyWithoutAntiAliasing) {
 }
 
 TEST(DrawText, OpaqueModeFillsTheTextCellsWithTheBackgroundColour) {
-    MemDc dc(60, 20);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(60, 20);
     SetBkColor(dc, RGB(0, 0, 200));
     RECT r{3, 4, 60, 20};
     DrawTextA(dc, "AB", -1, &r, DT_SINGLELINE);  // opaque is the default
@@ -124,8 +131,7 @@ TEST(DrawText, OpaqueModeFillsTheTextCellsWithTheBackgroundColour) {
 }
 
 TEST(DrawText, FormatFlagsPlaceTheLineAndSetTheResult) {
-    MemDc dc(50, 40);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(50, 40);
     SetBkColor(dc, RGB(0, 0, 200));
     RECT r{0, 0, 50, 40};
     // Centred: the 45 x 10 cell of " (AB,12) " lands at (2, 15); the result is the distance
@@ -133,8 +139,7 @@ TEST(DrawText, FormatFlagsPlaceTheLineAndSetTheResult) {
     EXPECT_EQ(DrawTextA(dc, " (AB,12) ", -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 25);
     EXPECT_EQ(InkBounds(dc, kWhite).left, 2);
     EXPECT_EQ(InkBounds(dc, kWhite).top, 15);
-    MemDc bottom(50, 40);
-    FontIn font2(bottom, -9, kMsGothic);
+    TextDc bottom(50, 40);
     SetBkColor(bottom, RGB(0, 0, 200));
     EXPECT_EQ(DrawTextA(bottom, " (A,1) ", -1, &r, DT_SINGLELINE | DT_BOTTOM | DT_CENTER), 40);
     RECT ink = InkBounds(bottom, kWhite);
@@ -142,15 +147,13 @@ TEST(DrawText, FormatFlagsPlaceTheLineAndSetTheResult) {
     EXPECT_EQ(ink.top, 30);
     EXPECT_EQ(ink.left, 7);  // 35 wide
     // Unplaced text returns its height; lines break at CR, LF and CR LF.
-    MemDc plain(50, 40);
-    FontIn font3(plain, -9, kMsGothic);
+    TextDc plain(50, 40);
     EXPECT_EQ(DrawTextA(plain, "a\r\nb\nc", -1, &r, 0), 30);
     EXPECT_EQ(DrawTextA(plain, "a\r\nb\nc", -1, &r, DT_SINGLELINE), 10);
 }
 
 TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
-    MemDc dc(50, 40);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(50, 40);
     RECT r{5, 6, 7, 8};
     EXPECT_EQ(DrawTextA(dc, "ABC", 2, &r, DT_CALCRECT | DT_SINGLELINE), 10);
     EXPECT_EQ(r.left, 5);
@@ -160,8 +163,7 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
 }
 
 TEST(DrawText, ClipsToTheRectangleUnlessToldNotTo) {
-    MemDc clipped(50, 20), free(50, 20);
-    FontIn f1(clipped, -9, kMsGothic), f2(free, -9, kMsGothic);
+    TextDc clipped(50, 20), free(50, 20);
     RECT r{10, 0, 20, 20};
     DrawTextA(clipped, "WWWWWW", -1, &r, DT_SINGLELINE | DT_CENTER);
     DrawTextA(free, "WWWWWW", -1, &r, DT_SINGLELINE | DT_CENTER | DT_NOCLIP);
@@ -173,8 +175,7 @@ TEST(DrawText, ClipsToTheRectangleUnlessToldNotTo) {
 }
 
 TEST(DrawText, PrefixAmpersandUnderlinesUnlessNoPrefix) {
-    MemDc dc(50, 20);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(50, 20);
     RECT r{0, 0, 50, 20};
     RECT calc = r;
     DrawTextA(dc, "a&&b", -1, &calc, DT_CALCRECT | DT_SINGLELINE);
@@ -190,8 +191,7 @@ TEST(DrawText, PrefixAmpersandUnderlinesUnlessNoPrefix) {
 }
 
 TEST(DrawText, JapaneseLabelDrawsGlyphs) {
-    MemDc dc(40, 20);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(40, 20);
     RECT r{0, 0, 40, 20};
     SetBkMode(dc, TRANSPARENT);
     DrawTextA(dc, kTank, -1, &r, DT_SINGLELINE);
@@ -205,8 +205,7 @@ TEST(DrawText, JapaneseLabelDrawsGlyphs) {
 
 TEST(DrawText, ShadowedTextKeepsItsTwoColours) {
     // The unit picture's label: white one pixel right of and below black, on a box colour.
-    MemDc dc(50, 40, false, RGB(0, 0, 255));
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(50, 40, false, RGB(0, 0, 255));
     SetBkMode(dc, TRANSPARENT);
     RECT r{0, 0, 50, 40};
     const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
@@ -225,8 +224,7 @@ TEST(DrawText, ShadowedTextKeepsItsTwoColours) {
 }
 
 TEST(DrawText, FollowsTheViewportAndMonochromeColours) {
-    MemDc mono(30, 20, true, kWhite);
-    FontIn font(mono, -9, kMsGothic);
+    TextDc mono(30, 20, true, kWhite);
     SetViewportOrgEx(mono, -10, 0, nullptr);
     SetTextColor(mono, RGB(100, 100, 100));  // nearer to black
     SetBkMode(mono, TRANSPARENT);
@@ -250,8 +248,7 @@ TEST(DrawText, RefusesBadArguments) {
 }
 
 TEST(ExtTextOut, OpaqueRectangleAndClipping) {
-    MemDc dc(30, 20);
-    FontIn font(dc, -9, kMsGothic);
+    TextDc dc(30, 20);
     SetBkColor(dc, RGB(0, 200, 0));
     SetBkMode(dc, TRANSPARENT);
     RECT r{0, 0, 4, 20};

@@ -57,55 +57,40 @@ protected:
     std::string m_cwd;
 };
 
-TEST_F(Loader, BareNameIsLibXThenX) {
-    SearchOnly(kSoDir + "/both");
-    EXPECT_EQ(TagOf("QvProbe"), "both-lib");
-}
-
-TEST_F(Loader, ListedFoldersAreSearchedInTheirOrder) {
-    SearchOnly(kSoDir + "/first:" + kSoDir + "/second");
-    EXPECT_EQ(TagOf("QvProbe"), "first");  // its X.so before libX.so of a later folder
-    SearchOnly(kSoDir + "/second:" + kSoDir + "/first");
-    EXPECT_EQ(TagOf("QvProbe"), "second");
-    SearchOnly("::" + kSoDir + "/first:");  // empty entries are not the current folder
-    EXPECT_EQ(TagOf("QvProbe"), "first");
-}
-
-TEST_F(Loader, ListedFoldersAreTheOnlyPlaces) {
-    ASSERT_EQ(chdir((kSoDir + "/cwd").c_str()), 0);
-    SearchOnly(kSoDir + "/first");
-    EXPECT_EQ(TagOf("QvProbePlatform"), "<not found>");
-    EXPECT_EQ(TagOf("QvProbeExe"), "<not found>");
-    EXPECT_EQ(TagOf("QvProbeCwd"), "<not found>");
-    EXPECT_EQ(TagOf("c"), "<not found>");  // not even the system's own libraries
-}
-
-TEST_F(Loader, AFileFoundThatIsNoLibraryFailsTheLoad) {
-    SearchOnly(kSoDir + "/broken:" + kSoDir + "/first");
+TEST_F(Loader, BareNamesAreSearchedForInOrder) {
+    // An empty search list is the default search: beside the executable, beside the
+    // platform, then the current folder (the test runs from kSoDir/cwd unless told).
+    const struct {
+        std::string search, cwd;
+        const char* name;
+        const char* tag;
+    } cases[] = {
+        {kSoDir + "/both", "", "QvProbe", "both-lib"},                      // libX before X
+        {kSoDir + "/first:" + kSoDir + "/second", "", "QvProbe", "first"},  // X before a later libX
+        {kSoDir + "/second:" + kSoDir + "/first", "", "QvProbe", "second"},
+        {"::" + kSoDir + "/first:", "", "QvProbe", "first"},        // empty entries are no folder
+        {kSoDir + "/both", "", "QvProbe.so", "both-bare"},          // an extension only as given
+        {kSoDir + "/both", "", "QvProbe.DLL", "both-lib"},          // the Windows one is dropped
+        {kSoDir + "/first", "", "QvProbePlatform", "<not found>"},  // listed folders only
+        {kSoDir + "/first", "", "QvProbeExe", "<not found>"},
+        {kSoDir + "/first", "", "QvProbeCwd", "<not found>"},
+        {kSoDir + "/first", "", "c", "<not found>"},  // not even the system's libraries
+        {"", "", "QvProbeExe", "exe"},
+        {"", "", "QvProbePlatform", "platform"},
+        {"", "", "QvProbeCwd", "cwd"},
+        {"", "/", "QvProbeCwd", "<not found>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.search + " " + c.name);
+        ASSERT_EQ(chdir(c.cwd.empty() ? (kSoDir + "/cwd").c_str() : c.cwd.c_str()), 0);
+        if (c.search.empty())
+            unsetenv("QVDLL_LIBRARY_PATH");
+        else
+            SearchOnly(c.search);
+        EXPECT_EQ(TagOf(c.name), c.tag);
+    }
+    SearchOnly(kSoDir + "/broken:" + kSoDir + "/first");  // found, but no library
     EXPECT_EQ(LoadLibraryA("QvProbe"), nullptr);
-}
-
-TEST_F(Loader, NamesWithAnExtension) {
-    SearchOnly(kSoDir + "/both");
-    EXPECT_EQ(TagOf("QvProbe.so"), "both-bare");  // only as given
-    EXPECT_EQ(TagOf("QvProbe.DLL"), "both-lib");  // the Windows extension is dropped
-}
-
-TEST_F(Loader, DefaultSearchStartsBesideTheExecutable) {
-    ASSERT_EQ(chdir((kSoDir + "/cwd").c_str()), 0);
-    EXPECT_EQ(TagOf("QvProbeExe"), "exe");
-}
-
-TEST_F(Loader, DefaultSearchLooksBesideThePlatformBeforeTheCurrentFolder) {
-    ASSERT_EQ(chdir((kSoDir + "/cwd").c_str()), 0);
-    EXPECT_EQ(TagOf("QvProbePlatform"), "platform");
-}
-
-TEST_F(Loader, CurrentFolderIsSearchedLast) {
-    ASSERT_EQ(chdir((kSoDir + "/cwd").c_str()), 0);
-    EXPECT_EQ(TagOf("QvProbeCwd"), "cwd");
-    ASSERT_EQ(chdir("/"), 0);
-    EXPECT_EQ(TagOf("QvProbeCwd"), "<not found>");
 }
 
 TEST_F(Loader, SystemLibrariesAreFoundByTheSystemSearch) {
@@ -130,18 +115,18 @@ TEST_F(Loader, PathsAreOpenedAsGiven) {
     EXPECT_EQ(LoadLibraryA("first/NoSuch.so"), nullptr);
 }
 
-TEST_F(Loader, HandleIsTheModuleBaseAddress) {
+TEST_F(Loader, HandleIsTheModuleBaseAndFindsOnlyItsOwnExports) {
     SearchOnly(kSoDir + "/both");
     HMODULE h = LoadLibraryA("QvProbe");
     ASSERT_NE(h, nullptr);
     m_loaded.push_back(h);
     FARPROC tag = GetProcAddress(h, "ProbeTag");
     EXPECT_EQ(GetModuleHandleFromAddress(reinterpret_cast<LPCVOID>(tag)), h);
-    EXPECT_EQ(std::memcmp(h,
-                          "\x7f"
-                          "ELF",
-                          4),
-              0);
+    EXPECT_EQ(std::memcmp(h, "\177ELF", 4), 0);
+    EXPECT_EQ(GetProcAddress(h, "malloc"), nullptr);  // from a library it depends on
+    EXPECT_EQ(GetProcAddress(h, "NoSuchEntry"), nullptr);
+    EXPECT_EQ(GetProcAddress(h, nullptr), nullptr);
+    EXPECT_EQ(GetProcAddress(h, MAKEINTRESOURCE(1)), nullptr);  // no ordinals
 }
 
 TEST_F(Loader, LoadsAreCountedAndTheLastFreeUnloads) {
@@ -163,7 +148,10 @@ TEST_F(Loader, LoadsAreCountedAndTheLastFreeUnloads) {
     EXPECT_EQ(GetModuleFileNameA(second, name, sizeof name), 0u);
 }
 
-TEST_F(Loader, HandlesNeverHandedOutAreRefused) {
+TEST_F(Loader, MissingNamesAndHandlesNeverHandedOutAreRefused) {
+    for (const char* name : {"QvNoSuchLibrary", "", static_cast<const char*>(nullptr),
+                             static_cast<const char*>(MAKEINTRESOURCE(5))})
+        EXPECT_EQ(LoadLibraryA(name), nullptr);
     EXPECT_FALSE(FreeLibrary(nullptr));
     EXPECT_FALSE(FreeLibrary(reinterpret_cast<HMODULE>(std::uintptr_t{0x1234})));
     EXPECT_EQ(GetProcAddress(nullptr, "ProbeTag"), nullptr);
@@ -173,24 +161,6 @@ TEST_F(Loader, HandlesNeverHandedOutAreRefused) {
     ASSERT_NE(platform, nullptr);
     EXPECT_FALSE(FreeLibrary(platform));
     EXPECT_EQ(GetProcAddress(platform, "LoadLibraryA"), nullptr);
-}
-
-TEST_F(Loader, OnlyTheModulesOwnExportsAreFound) {
-    SearchOnly(kSoDir + "/both");
-    HMODULE h = LoadLibraryA("QvProbe");
-    ASSERT_NE(h, nullptr);
-    m_loaded.push_back(h);
-    EXPECT_EQ(GetProcAddress(h, "malloc"), nullptr);  // from a library it depends on
-    EXPECT_EQ(GetProcAddress(h, "NoSuchEntry"), nullptr);
-    EXPECT_EQ(GetProcAddress(h, nullptr), nullptr);
-    EXPECT_EQ(GetProcAddress(h, MAKEINTRESOURCE(1)), nullptr);  // no ordinals
-}
-
-TEST_F(Loader, MissingNamesGiveNull) {
-    EXPECT_EQ(LoadLibraryA("QvNoSuchLibrary"), nullptr);
-    EXPECT_EQ(LoadLibraryA(""), nullptr);
-    EXPECT_EQ(LoadLibraryA(nullptr), nullptr);
-    EXPECT_EQ(LoadLibraryA(MAKEINTRESOURCE(5)), nullptr);
 }
 
 TEST_F(Loader, ModuleFileNames) {

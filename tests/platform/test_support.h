@@ -6,8 +6,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <initializer_list>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -23,6 +25,16 @@ inline Bytes MakeBytes(std::initializer_list<int> values) {
     Bytes bytes;
     for (int v : values) bytes.push_back(static_cast<BYTE>(v));
     return bytes;
+}
+
+// A whole file as text, and a file made of `text`.
+inline std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteText(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 // What `body` writes through a storing archive, as bytes.

@@ -145,6 +145,8 @@ TEST(WindowLife, DestroyingSendsDestroyThenRetiresTheHandle) {
     ASSERT_TRUE(wnd.Create("w", 20, 20));
     HWND hWnd = wnd.m_hWnd;
     EXPECT_FALSE(wnd.Create("again", 20, 20));  // one window per object
+    EXPECT_FALSE(DeleteObject(hWnd));           // not a graphics object
+    EXPECT_EQ(CWnd::FromHandle(hWnd), &wnd);
     EXPECT_TRUE(wnd.DestroyWindow());
     EXPECT_EQ(wnd.m_nDestroys, 1);
     EXPECT_EQ(wnd.m_nPostNcDestroys, 1);
@@ -154,14 +156,6 @@ TEST(WindowLife, DestroyingSendsDestroyThenRetiresTheHandle) {
     EXPECT_EQ(SendMessage(hWnd, WM_USER + 1, 1, 1), 0);
     EXPECT_FALSE(DestroyWindow(hWnd));
     EXPECT_FALSE(DeleteObject(hWnd));
-}
-
-TEST(WindowLife, DeleteObjectCannotRemoveAWindow) {
-    CRecordingWnd wnd;
-    ASSERT_TRUE(wnd.Create("w", 20, 20));
-    EXPECT_FALSE(DeleteObject(wnd.m_hWnd));
-    EXPECT_TRUE(IsWindow(wnd.m_hWnd));
-    EXPECT_EQ(CWnd::FromHandle(wnd.m_hWnd), &wnd);
 }
 
 TEST(WindowLife, ObjectDestroyedWithItsWindowOpenRetiresTheHandle) {

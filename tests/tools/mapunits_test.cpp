@@ -43,26 +43,13 @@ Pixels PixelsOf(CGraphic* pGraphic, int cx, int cy) {
 class MapUnits : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_previous = std::filesystem::current_path();
-        std::filesystem::current_path(dir / "");
         std::filesystem::create_directory("Images");
-        qvtest::Canvas tank(32, 32);
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) SetPixel(tank, x, y, RGB(7 * x, 7 * y, 90));
-        HBITMAP copy = CreateBitmap(32, 32, 1, 32, nullptr);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, copy);
-        BitBlt(dc, 0, 0, 32, 32, tank, 0, 0, SRCCOPY);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        ASSERT_TRUE(SaveBitmapBmp(copy, "Images/tank.bmp"));
-        DeleteObject(copy);
+        qvtest::WriteBmpFile("Images/tank.bmp", 32, 32,
+                             [](int x, int y) { return RGB(7 * x, 7 * y, 90); });
         ASSERT_TRUE(m_hexMask.LoadBitmapA(nullptr, IDB_HEXMASK));
         m_spec.mapPath = qvtest::PrivateCopy(dir, std::string(QVTEST_DATA_DIR) + "/sample.map");
         m_spec.chipsPath = std::string(QVTEST_DATA_DIR) + "/MAP.BMP";
     }
-    void TearDown() override { std::filesystem::current_path(m_previous); }
-
     std::string WriteUnits(const std::string& text) {
         qvtest::WriteBytes("units.txt", qvtest::Bytes(text.begin(), text.end()));
         return "units.txt";
@@ -70,8 +57,7 @@ protected:
     bool InsideHexagon(int x, int y) { return m_hexMask.GetDC()->GetPixel(x, y) == RGB(0, 0, 0); }
     // The map picture `before` with each unit's picture put into its hexagon.
     Pixels Expected(Pixels before, const std::vector<const char*>& lines) {
-        CDC screen;
-        screen.Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+        qvtest::ScreenDC screen;
         for (const char* line : lines) {
             CUnit unit;
             unit.StringToUnitData(line);
@@ -86,8 +72,7 @@ protected:
         return before;
     }
 
-    qvtest::TempDir dir;
-    std::filesystem::path m_previous;
+    qvtest::TempCurrentDir dir;
     CGraphic m_hexMask;
     qvmap::ScreenSettings m_spec;
 };
@@ -148,8 +133,7 @@ TEST_F(MapUnits, AHexRedrawnByTheViewKeepsItsUnit) {
 TEST_F(MapUnits, ARefreshTextGivesItsUnitPart) {
     CMapUnits units(
         WriteUnits(std::string("client a\r\nclient b%") + kTank + "\r\n" + kBox + "\r\n%ignored"));
-    CDC screen;
-    screen.Attach(CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+    qvtest::ScreenDC screen;
     EXPECT_EQ(units.CreatePictures(&screen, kMapSide, kMapSide),
               "2 of 2 units on the map, 1 from picture files");
 
