@@ -54,18 +54,13 @@ CArchive& operator<<(CArchive& ar, const CUnit& unit) {
 
 namespace {
 
-// Each value is read whole before it is stored, so an archive that ends inside
-// a field leaves that field as it was.
-template <class T>
-T Read(CArchive& ar) {
-    T value;
-    ar >> value;
-    return value;
-}
-
-// A 16-bit word of which the unit keeps the low byte.
+// A 16-bit word of which the unit keeps the low byte. The archive throws before
+// it stores, and a CString read that fails leaves the string as it was, so an
+// archive that ends inside a field leaves that field as it was.
 BYTE ReadByteWord(CArchive& ar) {
-    return static_cast<BYTE>(Read<WORD>(ar));
+    WORD w;
+    ar >> w;
+    return static_cast<BYTE>(w);
 }
 
 }  // namespace
@@ -73,11 +68,7 @@ BYTE ReadByteWord(CArchive& ar) {
 CArchive& operator>>(CArchive& ar, CUnit& unit) {
     unit.m_nId1 = ReadByteWord(ar);
     unit.m_nId2 = ReadByteWord(ar);
-    unit.m_nPosX = Read<WORD>(ar);
-    unit.m_nPosY = Read<WORD>(ar);
+    ar >> unit.m_nPosX >> unit.m_nPosY;
     unit.m_nState = ReadByteWord(ar);
-    unit.m_strName = Read<CString>(ar);
-    unit.m_color = Read<DWORD>(ar);
-    unit.m_strImage = Read<CString>(ar);
-    return ar;
+    return ar >> unit.m_strName >> unit.m_color >> unit.m_strImage;
 }

@@ -38,14 +38,21 @@ CArchive& operator<<(CArchive& ar, const CUnitList& list) {
     return ar;
 }
 
+// Each unit is read in place at the tail, into a unit in its default state; one
+// that the archive cuts short is taken off again.
 CArchive& operator>>(CArchive& ar, CUnitList& list) {
     list.RemoveAll();
     DWORD count;
     ar >> count;
+    const CUnit blank;
     for (DWORD i = 0; i < count; ++i) {
-        CUnit unit;
-        ar >> unit;
-        list.AddTail(unit);
+        POSITION pos = list.AddTail(blank);
+        try {
+            ar >> list.GetAt(pos);
+        } catch (...) {
+            list.RemoveAt(pos);
+            throw;
+        }
     }
     return ar;
 }

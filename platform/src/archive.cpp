@@ -1,7 +1,6 @@
-// The archive's buffer and its values: every value is written and read as
-// little-endian bytes, whatever the host's byte order.
+// The archive's buffer: filling it, flushing it, block transfers and the slow
+// paths of the inline value operators.
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <string>
 
@@ -12,18 +11,6 @@ namespace {
 
 constexpr UINT kMinBufSize = 64;
 constexpr WORD kCountEscape = 0xFFFF;
-
-template <class T>
-void StoreLE(BYTE* p, T value) {
-    for (std::size_t i = 0; i < sizeof(T); ++i) p[i] = static_cast<BYTE>(value >> (8 * i));
-}
-
-template <class T>
-T LoadLE(const BYTE* p) {
-    T value = 0;
-    for (std::size_t i = 0; i < sizeof(T); ++i) value |= static_cast<T>(p[i]) << (8 * i);
-    return value;
-}
 
 }  // namespace
 
@@ -105,7 +92,8 @@ void CArchive::RoomForValue() {
     Flush();
 }
 
-UINT CArchive::Read(void* lpBuf, UINT nMax) {
+// The slow path of Read: the buffer holds less than asked for.
+UINT CArchive::ReadMore(void* lpBuf, UINT nMax) {
     CheckLoading();
     auto* dst = static_cast<BYTE*>(lpBuf);
     UINT done = 0;
@@ -183,81 +171,8 @@ void CArchive::Abort() {
     m_lpBufCur = m_lpBufMax = m_lpBufLimit = m_lpBufStart;
 }
 
-// The unsigned integers are the values that travel; everything else is carried
-// as one of them. The fast path is a bounds check and the bytes themselves.
-#define QVP_ARCHIVE_INTEGER(T)                                                                  \
-    CArchive& CArchive::operator<<(T value) {                                                   \
-        if (m_lpBufLimit - m_lpBufCur < static_cast<std::ptrdiff_t>(sizeof(T))) RoomForValue(); \
-        StoreLE(m_lpBufCur, value);                                                             \
-        m_lpBufCur += sizeof(T);                                                                \
-        return *this;                                                                           \
-    }                                                                                           \
-    CArchive& CArchive::operator>>(T& value) {                                                  \
-        if (m_lpBufMax - m_lpBufCur < static_cast<std::ptrdiff_t>(sizeof(T)))                   \
-            LoadForValue(sizeof(T));                                                            \
-        value = LoadLE<T>(m_lpBufCur);                                                          \
-        m_lpBufCur += sizeof(T);                                                                \
-        return *this;                                                                           \
-    }
-
-QVP_ARCHIVE_INTEGER(BYTE)
-QVP_ARCHIVE_INTEGER(WORD)
-QVP_ARCHIVE_INTEGER(DWORD)
-QVP_ARCHIVE_INTEGER(ULONGLONG)
-#undef QVP_ARCHIVE_INTEGER
-
-CArchive& CArchive::operator<<(LONG l) {
-    return *this << static_cast<DWORD>(l);
-}
-CArchive& CArchive::operator<<(LONGLONG ll) {
-    return *this << static_cast<ULONGLONG>(ll);
-}
-CArchive& CArchive::operator<<(float f) {
-    return *this << std::bit_cast<DWORD>(f);
-}
-CArchive& CArchive::operator<<(double d) {
-    return *this << std::bit_cast<ULONGLONG>(d);
-}
 CArchive& CArchive::operator<<(LPCSTR psz) {
     return *this << CString(psz);
-}
-
-// Signed and floating values travel as the unsigned value of the same width.
-template <class Wire, class T>
-static CArchive& ExtractAs(CArchive& ar, T& value) {
-    Wire wire;
-    ar >> wire;
-    value = std::bit_cast<T>(wire);
-    return ar;
-}
-
-CArchive& CArchive::operator>>(LONG& l) {
-    return ExtractAs<DWORD>(*this, l);
-}
-CArchive& CArchive::operator>>(LONGLONG& ll) {
-    return ExtractAs<ULONGLONG>(*this, ll);
-}
-CArchive& CArchive::operator>>(float& f) {
-    return ExtractAs<DWORD>(*this, f);
-}
-CArchive& CArchive::operator>>(double& d) {
-    return ExtractAs<ULONGLONG>(*this, d);
-}
-CArchive& CArchive::operator>>(short& s) {
-    return ExtractAs<WORD>(*this, s);
-}
-CArchive& CArchive::operator>>(char& ch) {
-    return ExtractAs<BYTE>(*this, ch);
-}
-CArchive& CArchive::operator>>(signed char& ch) {
-    return ExtractAs<BYTE>(*this, ch);
-}
-
-CArchive& CArchive::operator>>(bool& b) {
-    BYTE by;
-    *this >> by;
-    b = by != 0;
-    return *this;
 }
 
 void CArchive::WriteCount(DWORD dwCount) {

@@ -221,6 +221,10 @@ TEST(CArchive, TransfersInTheWrongDirectionThrow) {
     EXPECT_THROW_CAUSE(storing.Read(buf, 4), CArchiveException, CArchiveException::writeOnly);
     EXPECT_THROW_CAUSE(storing >> w, CArchiveException, CArchiveException::writeOnly);
     EXPECT_THROW_CAUSE(storing.ReadCount(), CArchiveException, CArchiveException::writeOnly);
+    // With bytes waiting to be written, a read must not hand them out.
+    storing << DWORD{1} << DWORD{2};
+    EXPECT_THROW_CAUSE(storing.Read(buf, 4), CArchiveException, CArchiveException::writeOnly);
+    EXPECT_THROW_CAUSE(storing >> w, CArchiveException, CArchiveException::writeOnly);
 
     CMemFile source(MakeBytes({1, 2, 3, 4}));
     CArchive loading(&source, CArchive::load);

@@ -9,6 +9,9 @@
 // allocation beyond the bytes actually delivered.
 #pragma once
 
+#include <bit>
+#include <cstddef>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -33,7 +36,13 @@ public:
     CFile* GetFile() const { return m_pFile; }
 
     // Loading only (writeOnly otherwise).
-    UINT Read(void* lpBuf, UINT nMax);
+    UINT Read(void* lpBuf, UINT nMax) {
+        if (nMax == 0 || m_lpBufMax - m_lpBufCur < static_cast<std::ptrdiff_t>(nMax))
+            return ReadMore(lpBuf, nMax);
+        std::memcpy(lpBuf, m_lpBufCur, nMax);
+        m_lpBufCur += nMax;
+        return nMax;
+    }
     // Storing only (readOnly otherwise).
     void Write(const void* lpBuf, UINT nMax);
     // Storing: writes the buffered bytes to the file. Loading: moves the file
@@ -45,36 +54,43 @@ public:
     void Close();
     void Abort();  // detaches without flushing: buffered bytes are dropped
 
-    CArchive& operator<<(BYTE by);
-    CArchive& operator<<(WORD w);
-    CArchive& operator<<(LONG l);
-    CArchive& operator<<(DWORD dw);
+    // The value operators are inline: a value that fits the buffer is a bounds
+    // check and its bytes; only refilling or flushing leaves the header.
+    CArchive& operator<<(BYTE by) { return Insert(by); }
+    CArchive& operator<<(WORD w) { return Insert(w); }
+    CArchive& operator<<(LONG l) { return Insert(static_cast<DWORD>(l)); }
+    CArchive& operator<<(DWORD dw) { return Insert(dw); }
     // LONGLONG is `long` on this platform (64 bits): a `long` travels as 8
     // bytes, never as the 4 it had where the library came from.
-    CArchive& operator<<(LONGLONG ll);
-    CArchive& operator<<(ULONGLONG ull);
-    CArchive& operator<<(float f);
-    CArchive& operator<<(double d);
-    CArchive& operator<<(short s) { return *this << static_cast<WORD>(s); }
-    CArchive& operator<<(char ch) { return *this << static_cast<BYTE>(ch); }
-    CArchive& operator<<(signed char ch) { return *this << static_cast<BYTE>(ch); }
-    CArchive& operator<<(bool b) { return *this << static_cast<BYTE>(b ? 1 : 0); }
+    CArchive& operator<<(LONGLONG ll) { return Insert(static_cast<ULONGLONG>(ll)); }
+    CArchive& operator<<(ULONGLONG ull) { return Insert(ull); }
+    CArchive& operator<<(float f) { return Insert(std::bit_cast<DWORD>(f)); }
+    CArchive& operator<<(double d) { return Insert(std::bit_cast<ULONGLONG>(d)); }
+    CArchive& operator<<(short s) { return Insert(static_cast<WORD>(s)); }
+    CArchive& operator<<(char ch) { return Insert(static_cast<BYTE>(ch)); }
+    CArchive& operator<<(signed char ch) { return Insert(static_cast<BYTE>(ch)); }
+    CArchive& operator<<(bool b) { return Insert(static_cast<BYTE>(b ? 1 : 0)); }
     // A C string goes out in the framework string encoding, as a CString would
     // (a null pointer as the empty string).
     CArchive& operator<<(LPCSTR psz);
 
-    CArchive& operator>>(BYTE& by);
-    CArchive& operator>>(WORD& w);
-    CArchive& operator>>(LONG& l);
-    CArchive& operator>>(DWORD& dw);
-    CArchive& operator>>(LONGLONG& ll);
-    CArchive& operator>>(ULONGLONG& ull);
-    CArchive& operator>>(float& f);
-    CArchive& operator>>(double& d);
-    CArchive& operator>>(short& s);
-    CArchive& operator>>(char& ch);
-    CArchive& operator>>(signed char& ch);
-    CArchive& operator>>(bool& b);  // any nonzero byte is true
+    CArchive& operator>>(BYTE& by) { return Extract(by); }
+    CArchive& operator>>(WORD& w) { return Extract(w); }
+    CArchive& operator>>(LONG& l) { return ExtractAs<DWORD>(l); }
+    CArchive& operator>>(DWORD& dw) { return Extract(dw); }
+    CArchive& operator>>(LONGLONG& ll) { return ExtractAs<ULONGLONG>(ll); }
+    CArchive& operator>>(ULONGLONG& ull) { return Extract(ull); }
+    CArchive& operator>>(float& f) { return ExtractAs<DWORD>(f); }
+    CArchive& operator>>(double& d) { return ExtractAs<ULONGLONG>(d); }
+    CArchive& operator>>(short& s) { return ExtractAs<WORD>(s); }
+    CArchive& operator>>(char& ch) { return ExtractAs<BYTE>(ch); }
+    CArchive& operator>>(signed char& ch) { return ExtractAs<BYTE>(ch); }
+    CArchive& operator>>(bool& b) {  // any nonzero byte is true
+        BYTE by;
+        Extract(by);
+        b = by != 0;
+        return *this;
+    }
 
     // Any other pointer would quietly become the bool above.
     template <class T>
@@ -118,6 +134,39 @@ public:
 private:
     struct Impl;  // the object maps, made on first use
 
+    // Unsigned integers are the values that travel, little-endian whatever the
+    // host's byte order; everything else travels as one of them. Unrolled, the
+    // byte loops become a single load or store on a little-endian host.
+    template <class T>
+    CArchive& Insert(T value) {
+        if (m_lpBufLimit - m_lpBufCur < static_cast<std::ptrdiff_t>(sizeof(T))) RoomForValue();
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            m_lpBufCur[i] = static_cast<BYTE>(value >> (8 * i));
+        m_lpBufCur += sizeof(T);
+        return *this;
+    }
+    template <class T>
+    CArchive& Extract(T& value) {
+        if (m_lpBufMax - m_lpBufCur < static_cast<std::ptrdiff_t>(sizeof(T)))
+            LoadForValue(sizeof(T));
+        T read = 0;
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < sizeof(T); ++i)
+            read |= static_cast<T>(m_lpBufCur[i]) << (8 * i);
+        m_lpBufCur += sizeof(T);
+        value = read;
+        return *this;
+    }
+    template <class Wire, class T>
+    CArchive& ExtractAs(T& value) {
+        Wire wire;
+        Extract(wire);
+        value = std::bit_cast<T>(wire);
+        return *this;
+    }
+
+    UINT ReadMore(void* lpBuf, UINT nMax);
     void CheckLoading() const;
     void CheckStoring() const;
     void LoadForValue(UINT nSize);
