@@ -135,3 +135,35 @@ void RoundTrip(Backing& backing, const std::function<void(CArchive&)>& store,
 
 #define EXPECT_THROW_CAUSE(statement, ExceptionType, expectedCause) \
     EXPECT_THROW_CAUSE_MESSAGE(statement, ExceptionType, expectedCause, "")
+
+namespace qvtest {
+
+inline Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// What `object.Serialize` stores.
+template <class T>
+Bytes StoreObject(T& object) {
+    return Stored([&](CArchive& ar) { object.Serialize(ar); });
+}
+
+// Loads `bytes` into `object`; returns the archive exception's cause, or -1 when none.
+// `pConsumed`, when given, gets how many bytes the load took.
+template <class T>
+int LoadObject(T& object, const Bytes& bytes, ULONGLONG* pConsumed = nullptr) {
+    CMemFile file(bytes);
+    CArchive ar(&file, CArchive::load);
+    try {
+        object.Serialize(ar);
+    } catch (const CArchiveException& e) {
+        return e.m_cause;
+    }
+    ar.Flush();
+    if (pConsumed) *pConsumed = file.GetPosition();
+    return -1;
+}
+
+}  // namespace qvtest
