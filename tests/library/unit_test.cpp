@@ -2,34 +2,15 @@
 #include <qvplatform/archive.h>
 
 #include <memory>
-#include <string>
+#include <utility>
 
-#include "test_support.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
+using qvtest::LoadObject;
+using qvtest::StoreObject;
 
 namespace {
-
-Bytes Store(CUnit& unit) {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        unit.Serialize(ar);
-    }
-    return file.Bytes();
-}
-
-// Loads `bytes` into `unit`; returns the archive exception's cause, or -1 when none.
-int Load(CUnit& unit, const Bytes& bytes) {
-    CMemFile file(bytes);
-    CArchive ar(&file, CArchive::load);
-    try {
-        unit.Serialize(ar);
-    } catch (const CArchiveException& e) {
-        return e.m_cause;
-    }
-    return -1;
-}
 
 // A unit with every field away from its default.
 CUnit Sample() {
@@ -52,21 +33,9 @@ CUnit Sample() {
     return unit;
 }
 
+// The full text line holds every field but the change flag.
 void ExpectSameFields(const CUnit& a, const CUnit& b) {
-    EXPECT_EQ(a.m_nId1, b.m_nId1);
-    EXPECT_EQ(a.m_nId2, b.m_nId2);
-    EXPECT_EQ(a.m_nState, b.m_nState);
-    EXPECT_EQ(a.m_nPosY, b.m_nPosY);
-    EXPECT_EQ(a.m_nPosX, b.m_nPosX);
-    EXPECT_EQ(a.m_strName, b.m_strName);
-    EXPECT_EQ(a.m_strImage, b.m_strImage);
-    EXPECT_EQ(a.m_color, b.m_color);
-    EXPECT_EQ(a.m_nParam1, b.m_nParam1);
-    EXPECT_EQ(a.m_nParam2, b.m_nParam2);
-    EXPECT_EQ(a.m_nParam3, b.m_nParam3);
-    EXPECT_EQ(a.m_nParam4, b.m_nParam4);
-    EXPECT_EQ(a.m_nParam5, b.m_nParam5);
-    EXPECT_EQ(a.m_strParam, b.m_strParam);
+    EXPECT_EQ(a.UnitDataToString(), b.UnitDataToString());
 }
 
 // A host's unit whose equality ignores the identity altogether.
@@ -77,7 +46,7 @@ public:
 
 }  // namespace
 
-TEST(CUnit, EqualityComparesTheIdentityBytesOnly) {
+TEST(CUnit, EqualityComparesTheIdentityBytesThroughTheVirtualSlot) {
     CUnit a = Sample(), b;
     b.m_nId1 = a.m_nId1;
     b.m_nId2 = a.m_nId2;
@@ -86,106 +55,76 @@ TEST(CUnit, EqualityComparesTheIdentityBytesOnly) {
     b.m_nId2 = 9;
     EXPECT_FALSE(a == b);
     EXPECT_TRUE(a != b);
-}
-
-TEST(CUnit, InequalityGoesThroughTheVirtualEquality) {
     CEveryUnitIsEqual host;
     host.m_nId1 = 9;
-    const CUnit& asUnit = host;
-    EXPECT_TRUE(asUnit == CUnit());
-    EXPECT_FALSE(asUnit != CUnit());
+    EXPECT_FALSE(static_cast<const CUnit&>(host) != CUnit());
 }
 
 TEST(CUnit, CopiesTakeEveryFieldAndTheChangeFlagButNoPicture) {
     const CUnit source = Sample();
-    CUnit copy(source);
-    ExpectSameFields(copy, source);
-    EXPECT_EQ(copy.GetChangeFlag(), 3);
-    EXPECT_EQ(copy.GetUnitDC(), nullptr);
-    EXPECT_EQ(copy.IsUnitGraphicLoad(), FALSE);
-
-    CUnit target;
+    CUnit copy(source), target;
     target = source;
-    ExpectSameFields(target, source);
-    EXPECT_EQ(target.GetChangeFlag(), 3);
+    for (CUnit* unit : {&copy, &target}) {
+        ExpectSameFields(*unit, source);
+        EXPECT_EQ(unit->GetChangeFlag(), 3);
+        EXPECT_EQ(unit->GetUnitDC(), nullptr);
+        EXPECT_EQ(unit->IsUnitGraphicLoad(), FALSE);
+    }
 }
 
-TEST(CUnit, DefaultUnitIsSixteenBytes) {
-    CUnit unit;
-    const Bytes golden = {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
-                          0x00, 0x00, 0x00, 0x00, 0x00, 0xFF, 0x00, 0x00};
-    EXPECT_EQ(Store(unit), golden);
-    CUnit loaded = Sample();
-    EXPECT_EQ(Load(loaded, golden), -1);
-    EXPECT_EQ(Store(loaded), golden);
+TEST(CUnit, ArchiveFormIsFieldByFieldLittleEndian) {
+    CUnit wide = Sample();
+    wide.m_nPosX = 0x0304;
+    wide.m_nPosY = 0x0506;
+    wide.m_strName = "\x90\xED";  // code page 932 bytes travel as they are
+    wide.m_strImage = "t.bmp";
+    CUnit longName;
+    longName.m_strName = CString('n', 300);
+    Bytes longGolden = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0x2C, 0x01};
+    longGolden.insert(longGolden.end(), 300, 'n');
+    longGolden.insert(longGolden.end(), {0, 0, 0xFF, 0, 0});
+    const std::pair<CUnit, Bytes> cases[] = {
+        {CUnit(), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0, 0}},
+        {wide, {0x01, 0x00, 0x02, 0x00, 0x04, 0x03, 0x06, 0x05, 0x05, 0x00, 0x02, 0x90,
+                0xED, 0x33, 0x22, 0x11, 0x00, 0x05, 't',  '.',  'b',  'm',  'p'}},
+        {longName, longGolden},
+    };
+    for (auto [unit, golden] : cases) {
+        SCOPED_TRACE(golden.size());
+        EXPECT_EQ(StoreObject(unit), golden);
+        CUnit loaded = Sample();
+        EXPECT_EQ(LoadObject(loaded, golden), -1);
+        EXPECT_EQ(StoreObject(loaded), golden);
+    }
 }
 
-TEST(CUnit, ArchiveFormRoundTripsFieldByFieldLittleEndian) {
+TEST(CUnit, ExtractionKeepsLowBytesAndLeavesFieldsOutsideTheArchiveFormAlone) {
     CUnit unit = Sample();
-    unit.m_nPosX = 0x0304;
-    unit.m_nPosY = 0x0506;
-    unit.m_strName = "\x90\xED";  // code page 932 bytes travel as they are
-    unit.m_strImage = "t.bmp";
-    const Bytes golden = {0x01, 0x00, 0x02, 0x00, 0x04, 0x03, 0x06, 0x05, 0x05, 0x00, 0x02, 0x90,
-                          0xED, 0x33, 0x22, 0x11, 0x00, 0x05, 't',  '.',  'b',  'm',  'p'};
-    EXPECT_EQ(Store(unit), golden);
-    CUnit loaded;
-    EXPECT_EQ(Load(loaded, golden), -1);
-    EXPECT_EQ(Store(loaded), golden);
-}
-
-TEST(CUnit, ExtractionKeepsTheLowByteOfByteFields) {
-    CUnit unit;
-    EXPECT_EQ(Load(unit, Bytes{0x34, 0x01, 0xFF, 0xFF, 0, 0, 0, 0, 0x07, 0x12, 0, 0, 0, 0, 0, 0}),
-              -1);
-    EXPECT_EQ(unit.m_nId1, 0x34);
-    EXPECT_EQ(unit.m_nId2, 0xFF);
-    EXPECT_EQ(unit.m_nState, 0x07);
-    EXPECT_EQ(unit.m_color, 0u);
-}
-
-TEST(CUnit, ExtractionLeavesFieldsOutsideTheArchiveFormAlone) {
-    CUnit unit = Sample();
-    CUnit blank;
-    EXPECT_EQ(Load(unit, Store(blank)), -1);
-    EXPECT_EQ(unit.m_strImage, "");
-    EXPECT_EQ(unit.m_nParam1, -1);
-    EXPECT_EQ(unit.m_nParam2, 100);
-    EXPECT_EQ(unit.m_nParam5, 7);
-    EXPECT_EQ(unit.m_strParam, "free text");
+    EXPECT_EQ(
+        LoadObject(unit, Bytes{0x34, 0x01, 0xFF, 0xFF, 0, 0, 0, 0, 0x07, 0x12, 0, 0, 0, 0, 0, 0}),
+        -1);
+    EXPECT_EQ(unit.UnitDataToString(),
+              "52,255,0,0,7,0,-1,\"\",\"\",100,2000000000,-2000000000,7,\"free text\"");
     EXPECT_EQ(unit.GetChangeFlag(), 3);
-}
-
-TEST(CUnit, LongNameTakesTheThreeBytePrefix) {
-    CUnit unit;
-    unit.m_strName = CString('n', 300);
-    const Bytes stored = Store(unit);
-    ASSERT_EQ(stored.size(), 16u + 2 + 300);
-    EXPECT_EQ(Bytes(stored.begin() + 10, stored.begin() + 14), (Bytes{0xFF, 0x2C, 0x01, 'n'}));
-    CUnit loaded;
-    EXPECT_EQ(Load(loaded, stored), -1);
-    EXPECT_EQ(loaded.m_strName, unit.m_strName);
 }
 
 TEST(CUnit, TruncatedArchiveThrowsWithTheFieldsReadSoFarChanged) {
     CUnit unit = Sample();
-    EXPECT_EQ(Load(unit, Bytes{0x07, 0x00, 0x08, 0x00, 0x09}), CArchiveException::endOfFile);
-    EXPECT_EQ(unit.m_nId1, 7);
-    EXPECT_EQ(unit.m_nId2, 8);
-    EXPECT_EQ(unit.m_nPosX, 3);
-    EXPECT_EQ(unit.m_strName, "tank");
-
+    EXPECT_EQ(LoadObject(unit, Bytes{0x07, 0x00, 0x08, 0x00, 0x09}), CArchiveException::endOfFile);
+    EXPECT_EQ(unit.UnitDataToString(),
+              "7,8,3,4,5,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,"
+              "-2000000000,7,\"free text\"");
     // The name is cut short: it keeps its old text, not a piece of the new one.
-    EXPECT_EQ(Load(unit, Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x05, 'a', 'b'}),
+    EXPECT_EQ(LoadObject(unit, Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x05, 'a', 'b'}),
               CArchiveException::endOfFile);
-    EXPECT_EQ(unit.m_nState, 0);
-    EXPECT_EQ(unit.m_strName, "tank");
+    EXPECT_EQ(unit.UnitDataToString(),
+              "0,0,0,0,0,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,"
+              "-2000000000,7,\"free text\"");
 }
 
 TEST(CUnit, RuntimeClassCreatesADefaultUnit) {
     const CRuntimeClass* runtimeClass = RUNTIME_CLASS(CUnit);
     EXPECT_STREQ(runtimeClass->m_lpszClassName, "CUnit");
-    EXPECT_EQ(runtimeClass->m_pBaseClass, RUNTIME_CLASS(CObject));
     std::unique_ptr<CObject> object(runtimeClass->CreateObject());
     auto* unit = DYNAMIC_DOWNCAST(CUnit, object.get());
     ASSERT_NE(unit, nullptr);
@@ -218,24 +157,18 @@ TEST(CUnitText, FullLineRoundTripsEveryField) {
 TEST(CUnitText, FullLinesFillOnlyTheFourteenFieldsTheyReach) {
     CUnit unit = Sample();
     unit.StringToUnitData("9,8,7");
-    EXPECT_EQ(unit.m_nPosX, 7);
-    EXPECT_EQ(unit.m_nPosY, 4);
-    EXPECT_EQ(unit.m_strName, "tank");
+    EXPECT_EQ(unit.UnitDataToString(),
+              "9,8,7,4,5,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,"
+              "-2000000000,7,\"free text\"");
     unit.StringToUnitData("1,2,3,4,5,6,7,\"n\",\"i\",10,11,12,13,\"p\",15,\"x\"");
-    EXPECT_EQ(unit.m_nParam5, 13);
-    EXPECT_EQ(unit.m_strParam, "p");
+    EXPECT_EQ(unit.UnitDataToString(), "1,2,3,4,5,6,7,\"n\",\"i\",10,11,12,13,\"p\"");
     EXPECT_EQ(unit.GetChangeFlag(), 3);
 }
 
 TEST(CUnitText, NumbersAreCutToTheirFieldsWidth) {
     CUnit unit;
     unit.StringToUnitData("257,-1,65537,-1,300,abc");
-    EXPECT_EQ(unit.m_nId1, 1);
-    EXPECT_EQ(unit.m_nId2, 255);
-    EXPECT_EQ(unit.m_nPosX, 1);
-    EXPECT_EQ(unit.m_nPosY, 65535);
-    EXPECT_EQ(unit.m_nState, 44);
-    EXPECT_EQ(unit.m_color, 0u);
+    EXPECT_EQ(unit.UnitDataToString(), "1,255,1,65535,44,0,0,\"\",\"\",0,0,0,0,\"\"");
 }
 
 TEST(CUnitText, TextsSurviveCommasButLoseEdgeBlanksAndQuotes) {
@@ -266,10 +199,7 @@ TEST(CUnitText, TextEndsAtAZeroByte) {
     EXPECT_EQ(loaded.m_color, CUnit::kDefaultColor);
 
     // A zero byte ends a line being read.
-    loaded.StringToUnitData(
-        CString(std::string("7,\0"
-                            "8",
-                            4)));
+    loaded.StringToUnitData(CString(std::string("7,\0008", 4)));
     EXPECT_EQ(loaded.m_nId1, 7);
     EXPECT_EQ(loaded.m_nId2, 0);
 }
@@ -309,37 +239,31 @@ TEST(CUnitText, MoveLinesFollowTheChangeFlag) {
     }
 }
 
-TEST(CUnitText, MoveLinesSetOnlyTheirFields) {
+TEST(CUnitText, MoveLinesSetOnlyTheirFieldsAndStoreAnyChangeFlag) {
+    // Applied one after the other to the sample unit.
+    const struct {
+        const char* move;
+        int flag;
+        const char* fields;
+    } cases[] = {
+        {"10,20,1,30,40,50", 1,
+         "10,20,30,40,5,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"free "
+         "text\""},
+        {"1,2,2,7", 2,
+         "1,2,30,40,7,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"free text\""},
+        {"1,2,0,3,4,300,99", 0,
+         "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"free text\""},
+        {"1,2,6,\" a,b \"", 6,
+         "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"a,b\""},
+        {"1,2,5,-8", 5, "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-8,7,\"a,b\""},
+        {"1,2,9,77,88,99", 9,
+         "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-8,7,\"a,b\""},
+    };
     CUnit unit = Sample();
-    unit.StringToUnitMoveData("10,20,1,30,40,50");
-    EXPECT_EQ(unit.m_nId1, 10);
-    EXPECT_EQ(unit.m_nId2, 20);
-    EXPECT_EQ(unit.GetChangeFlag(), 1);
-    EXPECT_EQ(unit.m_nPosX, 30);
-    EXPECT_EQ(unit.m_nPosY, 40);
-    EXPECT_EQ(unit.m_nState, 5);
-
-    unit.StringToUnitMoveData("1,2,2,7");
-    EXPECT_EQ(unit.GetChangeFlag(), 2);
-    EXPECT_EQ(unit.m_nState, 7);
-    EXPECT_EQ(unit.m_nPosX, 30);
-
-    unit.StringToUnitMoveData("1,2,0,3,4,300,99");
-    EXPECT_EQ(unit.m_nPosX, 3);
-    EXPECT_EQ(unit.m_nPosY, 4);
-    EXPECT_EQ(unit.m_nState, 44);
-
-    unit.StringToUnitMoveData("1,2,6,\" a,b \"");
-    EXPECT_EQ(unit.m_strParam, "a,b");
-    unit.StringToUnitMoveData("1,2,5,-8");
-    EXPECT_EQ(unit.m_nParam4, -8);
-    EXPECT_EQ(unit.m_nParam2, 100);
-}
-
-TEST(CUnitText, UnknownChangeFlagIsStoredAndSelectsNothing) {
-    CUnit unit = Sample();
-    unit.StringToUnitMoveData("1,2,9,77,88,99");
-    EXPECT_EQ(unit.GetChangeFlag(), 9);
-    ExpectSameFields(unit, Sample());
-    EXPECT_EQ(unit.UnitMoveDataToString(), "");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.move);
+        unit.StringToUnitMoveData(c.move);
+        EXPECT_EQ(unit.GetChangeFlag(), c.flag);
+        EXPECT_EQ(unit.UnitDataToString(), c.fields);
+    }
 }
