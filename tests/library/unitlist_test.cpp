@@ -2,34 +2,17 @@
 #include <qvplatform/archive.h>
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
-#include "test_support.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
+using qvtest::LoadObject;
+using qvtest::StoreObject;
 
 namespace {
-
-Bytes Store(CUnitList& list) {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        list.Serialize(ar);
-    }
-    return file.Bytes();
-}
-
-// Loads `bytes` into `list`; returns the archive exception's cause, or -1 when none.
-int Load(CUnitList& list, const Bytes& bytes) {
-    CMemFile file(bytes);
-    CArchive ar(&file, CArchive::load);
-    try {
-        list.Serialize(ar);
-    } catch (const CArchiveException& e) {
-        return e.m_cause;
-    }
-    return -1;
-}
 
 CUnit Unit(BYTE id1, BYTE id2, const char* name = "") {
     CUnit unit;
@@ -62,31 +45,20 @@ const Bytes kTwoUnits = {0x02, 0x00, 0x00, 0x00,                                
 
 }  // namespace
 
-TEST(CUnitList, EmptyListIsFourZeroBytes) {
-    CUnitList list;
-    EXPECT_EQ(Store(list), (Bytes{0, 0, 0, 0}));
-    CUnitList loaded;
-    loaded.AddTail(Unit(1, 1));
-    EXPECT_EQ(Load(loaded, Bytes{0, 0, 0, 0}), -1);
-    EXPECT_EQ(loaded.GetCount(), 0);
-}
-
-TEST(CUnitList, ArchiveFormIsAPlainCountThenTheUnits) {
-    CUnitList list;
-    list.AddTail(Unit(1, 2, "a"));
-    CUnit second = Unit(3, 4, "bc");
-    second.m_color = 0x00112233;
-    list.AddTail(second);
-    EXPECT_EQ(Store(list), kTwoUnits);
-}
-
-TEST(CUnitList, LoadingReplacesTheContentsWithCopiesInOrder) {
-    CUnitList list;
-    list.AddTail(Unit(9, 9, "old"));
-    EXPECT_EQ(Load(list, kTwoUnits), -1);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "bc"}));
-    EXPECT_EQ(list.GetTail().m_color, 0x00112233u);
-    EXPECT_EQ(Store(list), kTwoUnits);
+TEST(CUnitList, ArchiveFormIsAPlainCountThenTheUnitsAndLoadingReplacesTheContents) {
+    CUnitList empty, two;
+    two.AddTail(Unit(1, 2, "a"));
+    two.AddTail(Unit(3, 4, "bc"));
+    two.GetTail().m_color = 0x00112233;
+    const std::pair<CUnitList*, Bytes> cases[] = {{&empty, {0, 0, 0, 0}}, {&two, kTwoUnits}};
+    for (auto [list, golden] : cases) {
+        EXPECT_EQ(StoreObject(*list), golden);
+        CUnitList loaded;
+        loaded.AddTail(Unit(9, 9, "old"));
+        EXPECT_EQ(LoadObject(loaded, golden), -1);
+        EXPECT_EQ(Names(loaded), Names(*list));
+        EXPECT_EQ(StoreObject(loaded), golden);
+    }
 }
 
 TEST(CUnitList, RoundTripResetsFieldsOutsideTheArchiveForm) {
@@ -99,14 +71,13 @@ TEST(CUnitList, RoundTripResetsFieldsOutsideTheArchiveForm) {
         list.AddTail(unit);
     }
     CUnitList loaded;
-    EXPECT_EQ(Load(loaded, Store(list)), -1);
+    EXPECT_EQ(LoadObject(loaded, StoreObject(list)), -1);
     ASSERT_EQ(loaded.GetCount(), 25);
     int i = 0;
     for (POSITION pos = loaded.GetHeadPosition(); pos; ++i) {
         const CUnit& unit = loaded.GetNext(pos);
-        EXPECT_EQ(unit.m_nId1, i);
-        EXPECT_EQ(unit.m_nParam2, 0);
-        EXPECT_EQ(unit.m_strParam, "");
+        EXPECT_EQ(unit.UnitDataToString(),
+                  std::to_string(i) + ",1,0,0,0,16711680,0,\"u\",\"\",0,0,0,0,\"\"");
         EXPECT_EQ(unit.GetChangeFlag(), 0);
     }
 }
@@ -116,17 +87,17 @@ TEST(CUnitList, CountBeyondTheArchiveKeepsTheUnitsThatWereThere) {
     Bytes bytes = kTwoUnits;
     bytes[0] = bytes[1] = bytes[2] = bytes[3] = 0xFF;
     CUnitList list;
-    EXPECT_EQ(Load(list, bytes), CArchiveException::endOfFile);
+    EXPECT_EQ(LoadObject(list, bytes), CArchiveException::endOfFile);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "bc"}));
 
     // A unit cut short is not appended.
     bytes.pop_back();
     bytes[0] = 2;
     bytes[1] = bytes[2] = bytes[3] = 0;
-    EXPECT_EQ(Load(list, bytes), CArchiveException::endOfFile);
+    EXPECT_EQ(LoadObject(list, bytes), CArchiveException::endOfFile);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
 
-    EXPECT_EQ(Load(list, Bytes{0x01, 0x00}), CArchiveException::endOfFile);
+    EXPECT_EQ(LoadObject(list, Bytes{0x01, 0x00}), CArchiveException::endOfFile);
     EXPECT_EQ(list.GetCount(), 0);
 }
 
@@ -136,11 +107,11 @@ TEST(CUnitList, MalformedUnitThrowsWithTheUnitsBeforeItKept) {
     Bytes bytes(kTwoUnits.begin(), kTwoUnits.begin() + 21);
     bytes.insert(bytes.end(), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFE, 0xFF, 'x'});
     CUnitList list;
-    EXPECT_EQ(Load(list, bytes), CArchiveException::genericException);
+    EXPECT_EQ(LoadObject(list, bytes), CArchiveException::genericException);
     EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
 }
 
-TEST(CUnitList, LookupFindsTheFirstUnitWithTheIdentity) {
+TEST(CUnitList, LookupFindsTheFirstUnitWithTheIdentityAskingTheListsUnit) {
     CUnitList list;
     list.AddTail(Unit(1, 1, "first"));
     list.AddTail(Unit(1, 2, "near"));
@@ -151,15 +122,9 @@ TEST(CUnitList, LookupFindsTheFirstUnitWithTheIdentity) {
     found->m_nState = 7;  // the list's own unit, not a copy
     EXPECT_EQ(list[Unit(1, 2)]->m_nState, 7);
     EXPECT_EQ(list[Unit(2, 1)], nullptr);
-}
-
-TEST(CUnitList, LookupAsksTheListsUnitNotTheKey) {
-    CUnitList list;
-    list.AddTail(Unit(1, 1));
     CEveryUnitIsEqual key;
     EXPECT_EQ(list[key], nullptr);
-    CUnitList empty;
-    EXPECT_EQ(empty[key], nullptr);
+    EXPECT_EQ(CUnitList()[key], nullptr);
 }
 
 TEST(CUnitList, AssignmentAndCopyTakeCopiesOfTheUnits) {
@@ -184,7 +149,6 @@ TEST(CUnitList, AssignmentAndCopyTakeCopiesOfTheUnits) {
 TEST(CUnitList, RuntimeClassCreatesAnEmptyList) {
     const CRuntimeClass* runtimeClass = RUNTIME_CLASS(CUnitList);
     EXPECT_STREQ(runtimeClass->m_lpszClassName, "CUnitList");
-    EXPECT_EQ(runtimeClass->m_pBaseClass, RUNTIME_CLASS(CObject));
     std::unique_ptr<CObject> object(runtimeClass->CreateObject());
     auto* list = DYNAMIC_DOWNCAST(CUnitList, object.get());
     ASSERT_NE(list, nullptr);
