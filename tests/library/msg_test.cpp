@@ -4,17 +4,18 @@
 #include <qvdll/unit.h>
 #include <qvdll/unitlist.h>
 
-#include <cstring>
+#include <algorithm>
+#include <utility>
 
 #include "msg_test_support.h"
 #include "platform/alloc_counter.h"
 
 using qvtest::Bytes;
-using qvtest::Join;
+using qvtest::Concat;
 using qvtest::kDefaultUnit;
 using qvtest::kNoUnits;
-using qvtest::LoadMsg;
-using qvtest::StoreMsg;
+using qvtest::LoadObject;
+using qvtest::StoreObject;
 
 namespace {
 
@@ -31,21 +32,21 @@ Bytes BlockOf(const CMsg& msg) {
 
 }  // namespace
 
-TEST(CMsg, FreshMessageIsAnEmptyTextOfKind103WithoutAVersion) {
-    CMsg msg;
-    EXPECT_EQ(msg.m_byTag, 0);
-    EXPECT_EQ(msg.m_wKind, 103);
-    EXPECT_TRUE(msg.m_strMsg.IsEmpty());
-    EXPECT_TRUE(msg.GetServerVersion().IsEmpty());
-    EXPECT_EQ(msg.m_dwDataSize, 0u);
-    EXPECT_FALSE(msg.m_pData);
-    EXPECT_EQ(msg.m_pUnit, nullptr);
-    EXPECT_EQ(msg.m_pUnitList, nullptr);
-    EXPECT_EQ(msg.m_pClientList, nullptr);
-    EXPECT_EQ(CMsg(CString("2.1")).GetServerVersion(), CString("2.1"));
-}
+TEST(CMsg, FreshOrInitializedMessageIsAnEmptyTextOfKind103) {
+    auto expectFresh = [](const CMsg& msg) {
+        EXPECT_EQ(msg.m_byTag, 0);
+        EXPECT_EQ(msg.m_wKind, 103);
+        EXPECT_TRUE(msg.m_strMsg.IsEmpty());
+        EXPECT_EQ(msg.m_pUnit, nullptr);
+        EXPECT_EQ(msg.m_pUnitList, nullptr);
+        EXPECT_EQ(msg.m_pClientList, nullptr);
+    };
+    CMsg fresh;
+    expectFresh(fresh);
+    EXPECT_TRUE(fresh.GetServerVersion().IsEmpty());
+    EXPECT_EQ(fresh.m_dwDataSize, 0u);
+    EXPECT_FALSE(fresh.m_pData);
 
-TEST(CMsg, InitializeReleasesObjectsAndKeepsVersionAndBlock) {
     CMsg msg(CString("v"));
     msg.m_byTag = 9;
     msg.m_wKind = 5;
@@ -55,24 +56,17 @@ TEST(CMsg, InitializeReleasesObjectsAndKeepsVersionAndBlock) {
     msg.m_pClientList = new CStringList;
     GiveBlock(msg, 3);
     msg.Initialize();  // the sanitizer build sees a leak if the objects were dropped
-    EXPECT_EQ(msg.m_byTag, 0);
-    EXPECT_EQ(msg.m_wKind, 103);
-    EXPECT_TRUE(msg.m_strMsg.IsEmpty());
-    EXPECT_EQ(msg.m_pUnit, nullptr);
-    EXPECT_EQ(msg.m_pClientList, nullptr);
-    EXPECT_EQ(msg.GetServerVersion(), CString("v"));
+    expectFresh(msg);
+    EXPECT_EQ(msg.GetServerVersion(), CString("v"));  // version and block stay
     EXPECT_EQ(BlockOf(msg), (Bytes{0, 1, 2}));
 }
 
 TEST(CMsg, VersionChoosesTheWriter) {
-    CMsg old;
-    old.m_strMsg = "abc";
-    EXPECT_EQ(StoreMsg(old), (Bytes{0, 0, 1, 0, 0, 0, 3, 'a', 'b', 'c'}));
     CMsg current(CString("1.0"));
     current.m_strMsg = "abc";
-    EXPECT_EQ(StoreMsg(current), (Bytes{0, 0, 0x67, 0, 0, 0, 0, 0, 0, 0, 3, 'a', 'b', 'c'}));
-    current.SetServerVersion(CString());
-    EXPECT_EQ(StoreMsg(current).size(), 10u);
+    EXPECT_EQ(StoreObject(current), (Bytes{0, 0, 0x67, 0, 0, 0, 0, 0, 0, 0, 3, 'a', 'b', 'c'}));
+    current.SetServerVersion(CString());  // the old form, as in the old format's tests
+    EXPECT_EQ(StoreObject(current).size(), 10u);
 }
 
 TEST(CMsg, Kind100CarriesTheTextWithADefaultUnitAndAnEmptyList) {
@@ -82,18 +76,18 @@ TEST(CMsg, Kind100CarriesTheTextWithADefaultUnitAndAnEmptyList) {
     // The message's own unit never travels in this record.
     msg.m_pUnit = new CUnit;
     msg.m_pUnit->m_nId1 = 7;
-    const Bytes record = Join({{0, 0, 0x64, 0, 0, 0, 3, 'a', 'b', 'c'}, kDefaultUnit, kNoUnits});
+    const Bytes record = Concat({{0, 0, 0x64, 0, 0, 0, 3, 'a', 'b', 'c'}, kDefaultUnit, kNoUnits});
     EXPECT_EQ(record.size(), 30u);
-    EXPECT_EQ(StoreMsg(msg), record);
+    EXPECT_EQ(StoreObject(msg), record);
     msg.SetServerVersion(CString());  // the old writer sends kind 100 the same way
-    EXPECT_EQ(StoreMsg(msg), record);
+    EXPECT_EQ(StoreObject(msg), record);
 
     CMsg loaded;
     auto* unit = new CUnit;
     auto* list = new CUnitList;
     loaded.m_pUnit = unit;
     loaded.m_pUnitList = list;
-    ASSERT_EQ(LoadMsg(loaded, record), -1);
+    ASSERT_EQ(LoadObject(loaded, record), -1);
     EXPECT_EQ(loaded.m_wKind, 100);
     EXPECT_EQ(loaded.m_strMsg, CString("abc"));
     EXPECT_EQ(loaded.m_pUnit, unit);
@@ -105,13 +99,13 @@ TEST(CMsg, HeadKeepsTheLowBitsOfTagAndKind) {
     msg.m_byTag = 255;
     msg.m_wKind = 120;
     CMsg loaded;
-    ASSERT_EQ(LoadMsg(loaded, StoreMsg(msg)), -1);
+    ASSERT_EQ(LoadObject(loaded, StoreObject(msg)), -1);
     EXPECT_EQ(loaded.m_byTag, 255);
     EXPECT_EQ(loaded.m_wKind, 120);
 
     // Tag word 300, kind word 0x00010064: tag 44, kind 100.
-    const Bytes wide = Join({{0x2C, 0x01, 0x64, 0, 1, 0, 0}, kDefaultUnit, kNoUnits});
-    ASSERT_EQ(LoadMsg(loaded, wide), -1);
+    const Bytes wide = Concat({{0x2C, 0x01, 0x64, 0, 1, 0, 0}, kDefaultUnit, kNoUnits});
+    ASSERT_EQ(LoadObject(loaded, wide), -1);
     EXPECT_EQ(loaded.m_byTag, 44);
     EXPECT_EQ(loaded.m_wKind, 100);
 }
@@ -123,8 +117,8 @@ TEST(CMsg, TextKindsRoundTripAndLoadingKeepsTheVersion) {
     msg.m_strMsg = "\x93\xFA\x96\x7B";  // two double-byte characters
     CMsg loaded(CString("mine"));
     ULONGLONG consumed = 0;
-    const Bytes record = StoreMsg(msg);
-    ASSERT_EQ(LoadMsg(loaded, record, &consumed), -1);
+    const Bytes record = StoreObject(msg);
+    ASSERT_EQ(LoadObject(loaded, record, &consumed), -1);
     EXPECT_EQ(consumed, record.size());
     EXPECT_EQ(loaded.m_wKind, 182);
     EXPECT_EQ(loaded.m_byTag, 3);
@@ -133,15 +127,20 @@ TEST(CMsg, TextKindsRoundTripAndLoadingKeepsTheVersion) {
     EXPECT_EQ(loaded.GetServerVersion(), CString("mine"));
 }
 
-TEST(CMsg, BlockKindsCarryTheCountThenTheBytes) {
+TEST(CMsg, BlockKindsCarryTheCountThenTheBytesWithOrWithoutAVersion) {
+    for (const char* version : {"1.0", ""}) {
+        CMsg msg{CString(version)};
+        msg.m_wKind = 152;
+        GiveBlock(msg, 5);
+        EXPECT_EQ(StoreObject(msg), (Bytes{0, 0, 0x98, 0, 0, 0, 5, 0, 0, 0, 0, 1, 2, 3, 4}))
+            << version;
+    }
     CMsg msg(CString("1.0"));
     msg.m_wKind = 152;
     GiveBlock(msg, 5);
-    EXPECT_EQ(StoreMsg(msg), (Bytes{0, 0, 0x98, 0, 0, 0, 5, 0, 0, 0, 0, 1, 2, 3, 4}));
-
     CMsg loaded;
     GiveBlock(loaded, 2);  // owned: replacing it must free it
-    ASSERT_EQ(LoadMsg(loaded, StoreMsg(msg)), -1);
+    ASSERT_EQ(LoadObject(loaded, StoreObject(msg)), -1);
     EXPECT_EQ(loaded.m_wKind, 152);
     EXPECT_TRUE(loaded.m_pData.Owns());
     EXPECT_EQ(BlockOf(loaded), (Bytes{0, 1, 2, 3, 4}));
@@ -149,8 +148,8 @@ TEST(CMsg, BlockKindsCarryTheCountThenTheBytes) {
     // Kind 111 without a block: head and a zero count; read back, no block.
     CMsg empty(CString("1.0"));
     empty.m_wKind = 111;
-    EXPECT_EQ(StoreMsg(empty), (Bytes{0, 0, 0x6F, 0, 0, 0, 0, 0, 0, 0}));
-    ASSERT_EQ(LoadMsg(loaded, StoreMsg(empty)), -1);
+    EXPECT_EQ(StoreObject(empty), (Bytes{0, 0, 0x6F, 0, 0, 0, 0, 0, 0, 0}));
+    ASSERT_EQ(LoadObject(loaded, StoreObject(empty)), -1);
     EXPECT_EQ(loaded.m_wKind, 111);
     EXPECT_EQ(loaded.m_dwDataSize, 0u);
     EXPECT_FALSE(loaded.m_pData);
@@ -160,46 +159,45 @@ TEST(CMsg, LargeBlockRoundTripsThroughMemoryAndADiskFile) {
     CMsg msg(CString("1.0"));
     msg.m_wKind = 152;
     GiveBlock(msg, 300000);  // past the first allocation step of a block read
-    qvtest::TempDir dir;
-    const std::string path = dir / "block.msg";
-    {
-        CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-        CArchive ar(&file, CArchive::store);
-        msg.Serialize(ar);
-    }
-    CMsg fromDisk;
-    {
-        CFile file(path.c_str(), CFile::modeRead);
-        CArchive ar(&file, CArchive::load);
-        fromDisk.Serialize(ar);
-    }
-    EXPECT_EQ(BlockOf(fromDisk), BlockOf(msg));
-    CMsg fromMemory;
-    ASSERT_EQ(LoadMsg(fromMemory, qvtest::ReadBytes(path)), -1);
-    EXPECT_EQ(BlockOf(fromMemory), BlockOf(msg));
+    auto roundTrip = [&msg](auto&& backing) {
+        CMsg back;
+        qvtest::RoundTrip(
+            backing, [&](CArchive& ar) { msg.Serialize(ar); },
+            [&](CArchive& ar) { back.Serialize(ar); });
+        EXPECT_EQ(BlockOf(back), BlockOf(msg));
+    };
+    roundTrip(qvtest::MemBacking{});
+    roundTrip(qvtest::DiskBacking{});
 }
 
-TEST(CMsg, ABlockWithoutItsBytesIsNotWritten) {
-    CMsg msg(CString("1.0"));
-    msg.m_wKind = 152;
-    msg.m_dwDataSize = 8;  // but no block
-    CMemFile file;
-    CArchive ar(&file, CArchive::store);
-    try {
-        msg.Serialize(ar);
-        FAIL() << "wrote a count without its bytes";
-    } catch (const CArchiveException& e) {
-        EXPECT_EQ(e.m_cause, CArchiveException::genericException);
+TEST(CMsg, BlockShorterThanItsCountOrItsMapIsNotWritten) {
+    // Kind 152 with a count but no bytes, and map blocks (kind 111, old format)
+    // without a head, cut in the head, and short of their 3 x 2 cells.
+    const std::pair<WORD, Bytes> cases[] = {
+        {152, {}}, {111, {}}, {111, {3, 0, 2}}, {111, {3, 0, 2, 0, 1, 2, 3, 4, 5}}};
+    for (const auto& [kind, block] : cases) {
+        SCOPED_TRACE(testing::Message() << kind << " of " << block.size());
+        CMsg msg{CString(kind == 152 ? "1.0" : "")};
+        msg.m_wKind = kind;
+        if (!block.empty()) {
+            msg.m_pData.Reset(new BYTE[block.size()]);
+            std::copy(block.begin(), block.end(), msg.m_pData.Get());
+        }
+        msg.m_dwDataSize = kind == 152 ? 8 : static_cast<DWORD>(block.size());
+        CMemFile file;
+        CArchive ar(&file, CArchive::store);
+        EXPECT_THROW_CAUSE(msg.Serialize(ar), CArchiveException,
+                           CArchiveException::genericException);
+        ar.Close();
+        EXPECT_TRUE(file.Bytes().empty());
     }
-    ar.Close();
-    EXPECT_TRUE(file.Bytes().empty());
 }
 
 TEST(CMsg, ShortBodiesThrowEndOfFileAndKeepThePreviousBlock) {
     CMsg msg;
     GiveBlock(msg, 3);
     // A block of 6 promised, 2 delivered.
-    EXPECT_EQ(LoadMsg(msg, Bytes{0, 0, 0x98, 0, 0, 0, 6, 0, 0, 0, 9, 9}),
+    EXPECT_EQ(LoadObject(msg, Bytes{0, 0, 0x98, 0, 0, 0, 6, 0, 0, 0, 9, 9}),
               CArchiveException::endOfFile);
     EXPECT_EQ(BlockOf(msg), (Bytes{0, 1, 2}));
     EXPECT_EQ(msg.m_dwDataSize, 3u);
@@ -207,7 +205,7 @@ TEST(CMsg, ShortBodiesThrowEndOfFileAndKeepThePreviousBlock) {
     for (const Bytes& cut :
          {Bytes{0}, Bytes{0, 0, 0x67, 0}, Bytes{0, 0, 0x6F, 0, 0, 0, 1},
           Bytes{0, 0, 0x67, 0, 0, 0, 0, 0, 0, 0, 3, 'a'}, Bytes{0, 0, 0x64, 0, 0, 0, 0, 1, 0}})
-        EXPECT_EQ(LoadMsg(msg, cut), CArchiveException::endOfFile) << cut.size();
+        EXPECT_EQ(LoadObject(msg, cut), CArchiveException::endOfFile) << cut.size();
 }
 
 TEST(CMsg, HugeCountsCostOnlyTheBytesPresent) {
@@ -220,44 +218,33 @@ TEST(CMsg, HugeCountsCostOnlyTheBytesPresent) {
         {"old map", {0, 0, 6, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 1, 2, 3}},
         {"text", {0, 0, 0x67, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a'}},
         {"client list", {0, 0, 5, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 1, 'a'}},
-        {"unit list", Join({{0, 0, 2, 0, 0, 0, 0}, kDefaultUnit, {0xFF, 0xFF, 0xFF, 0xFF}})},
+        {"unit list", Concat({{0, 0, 2, 0, 0, 0, 0}, kDefaultUnit, {0xFF, 0xFF, 0xFF, 0xFF}})},
     };
     for (const Case& c : cases) {
         CMsg msg;
         qvtest::AllocationWatch watch;
-        EXPECT_EQ(LoadMsg(msg, c.record), CArchiveException::endOfFile) << c.what;
+        EXPECT_EQ(LoadObject(msg, c.record), CArchiveException::endOfFile) << c.what;
         EXPECT_LE(watch.Largest(), 128u * 1024) << c.what;
     }
 }
 
 TEST(CMsg, IsCreatedByNameThroughObjectSerialization) {
-    const CRuntimeClass* pClass = RUNTIME_CLASS(CMsg);
-    EXPECT_STREQ(pClass->m_lpszClassName, "CMsg");
-    EXPECT_EQ(pClass->m_wSchema, 1u);
-    EXPECT_EQ(pClass->m_pBaseClass, RUNTIME_CLASS(CObject));
-    EXPECT_EQ(CRuntimeClass::FromName("CMsg"), pClass);
-
     CMsg first(CString("1.0"));
     first.m_strMsg = "abc";
     CMsg second;  // old format: kind 103 goes as old kind 1
     second.m_strMsg = "de";
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << &first << &second << &first;
-    }
-    const Bytes& bytes = file.Bytes();
+    const Bytes bytes = qvtest::Stored([&](CArchive& ar) { ar << &first << &second << &first; });
     // New class: 0xFFFF, schema 1, name length 4, "CMsg", then the record.
     const Bytes opening = {0xFF, 0xFF, 1, 0, 4, 0, 'C', 'M', 's', 'g', 0, 0, 0x67, 0};
     ASSERT_GE(bytes.size(), opening.size());
     EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + opening.size()), opening);
 
-    file.SeekToBegin();
-    CArchive ar(&file, CArchive::load);
     CMsg *pFirst = nullptr, *pSecond = nullptr, *pAgain = nullptr;
-    ReadTypedObject(ar, pFirst);
-    ReadTypedObject(ar, pSecond);
-    ReadTypedObject(ar, pAgain);
+    qvtest::Loaded(bytes, [&](CArchive& ar) {
+        ReadTypedObject(ar, pFirst);
+        ReadTypedObject(ar, pSecond);
+        ReadTypedObject(ar, pAgain);
+    });
     ASSERT_NE(pFirst, nullptr);
     ASSERT_NE(pSecond, nullptr);
     EXPECT_EQ(pFirst->m_strMsg, CString("abc"));
@@ -290,13 +277,13 @@ public:
 TEST(CMsg, SerializeGoesThroughTheVirtualSlots) {
     CTracingMsg msg;
     msg.SetServerVersion(CString("1.0"));
-    const Bytes record = StoreMsg(msg);
+    const Bytes record = StoreObject(msg);
     EXPECT_EQ(msg.stores, 1);
     msg.SetServerVersion(CString());
     CTracingMsg loaded;
-    ASSERT_EQ(LoadMsg(loaded, StoreMsg(msg)), -1);
+    ASSERT_EQ(LoadObject(loaded, StoreObject(msg)), -1);
     EXPECT_EQ(msg.stores, 1);
     EXPECT_EQ(loaded.oldLoads, 1);
-    ASSERT_EQ(LoadMsg(loaded, record), -1);
+    ASSERT_EQ(LoadObject(loaded, record), -1);
     EXPECT_EQ(loaded.oldLoads, 1);
 }
