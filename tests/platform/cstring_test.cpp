@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "alloc_counter.h"
 #include "test_support.h"
@@ -19,114 +20,92 @@ CString Text(std::size_t n) {
     return CString(std::move(text));
 }
 
-Bytes Prefix(const Bytes& bytes, std::size_t n) {
-    return Bytes(bytes.begin(), bytes.begin() + n);
-}
-
-CString ReadString(const Bytes& bytes) {
-    CString string;
-    Loaded(bytes, [&](CArchive& ar) { ar >> string; });
-    return string;
+// Reads `bytes` into `string`; returns the archive exception's cause, or -1 when none.
+int Read(const Bytes& bytes, CString& string) {
+    int cause = -1;
+    Loaded(bytes, [&](CArchive& ar) {
+        try {
+            ar >> string;
+        } catch (const CArchiveException& e) {
+            cause = e.m_cause;
+        }
+    });
+    return cause;
 }
 
 }  // namespace
 
-TEST(CStringArchive, EachLengthFormHasItsGoldenPrefix) {
-    struct Case {
-        std::size_t length;
-        Bytes prefix;
+TEST(CStringArchive, EachLengthFormHasItsGoldenPrefixAndTheBytesGoAsTheyAre) {
+    const std::pair<CString, Bytes> cases[] = {
+        {Text(0), MakeBytes({0x00})},
+        {CString("a\0\x93\xFA", 4), MakeBytes({0x04})},
+        {Text(254), MakeBytes({0xFE})},
+        {Text(255), MakeBytes({0xFF, 0xFF, 0x00})},
+        {Text(256), MakeBytes({0xFF, 0x00, 0x01})},
+        {Text(0xFFFD), MakeBytes({0xFF, 0xFD, 0xFF})},
+        {Text(0xFFFE), MakeBytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
+        {Text(0xFFFF), MakeBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
+        {Text(0x10000), MakeBytes({0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00})},
     };
-    const Case cases[] = {
-        {0, MakeBytes({0x00})},
-        {3, MakeBytes({0x03})},
-        {254, MakeBytes({0xFE})},
-        {255, MakeBytes({0xFF, 0xFF, 0x00})},
-        {256, MakeBytes({0xFF, 0x00, 0x01})},
-        {0xFFFD, MakeBytes({0xFF, 0xFD, 0xFF})},
-        {0xFFFE, MakeBytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
-        {0xFFFF, MakeBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
-        {0x10000, MakeBytes({0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x01, 0x00})},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.length);
-        CString text = Text(c.length);
+    for (const auto& [text, prefix] : cases) {
+        SCOPED_TRACE(text.GetLength());
         Bytes bytes = Stored([&](CArchive& ar) { ar << text; });
-        ASSERT_EQ(bytes.size(), c.prefix.size() + c.length);
-        EXPECT_EQ(Prefix(bytes, c.prefix.size()), c.prefix);
-        EXPECT_EQ(std::string(bytes.begin() + c.prefix.size(), bytes.end()), text.str());
-        EXPECT_EQ(ReadString(bytes), text);
+        ASSERT_EQ(bytes.size(), prefix.size() + text.GetLength());
+        EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + prefix.size()), prefix);
+        EXPECT_EQ(std::string(bytes.begin() + prefix.size(), bytes.end()), text.str());
+        CString back;
+        EXPECT_EQ(Read(bytes, back), -1);
+        EXPECT_EQ(back, text);
     }
 }
 
-TEST(CStringArchive, BytesGoOutAsTheyAreNulIncluded) {
-    CString text("a\0\x93\xFA", 4);
-    Bytes bytes = Stored([&](CArchive& ar) { ar << text; });
-    EXPECT_EQ(bytes, MakeBytes({4, 'a', 0, 0x93, 0xFA}));
-    EXPECT_EQ(ReadString(bytes), text);
-}
-
-TEST(CStringArchive, LongerFormsOfShortLengthsStillRead) {
-    EXPECT_EQ(ReadString(MakeBytes({0xFF, 0x02, 0x00, 'h', 'i'})), "hi");
-    EXPECT_EQ(ReadString(MakeBytes({0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'h', 'i'})), "hi");
-}
-
-TEST(CStringArchive, WideStringMarkerIsAFormatError) {
-    Loaded(MakeBytes({0xFF, 0xFE, 0xFF, 0x01, 0x41, 0x00}), [](CArchive& ar) {
-        CString s("kept");
-        EXPECT_THROW_CAUSE(ar >> s, CArchiveException, CArchiveException::genericException);
-        EXPECT_EQ(s, "kept");
-    });
-}
-
-TEST(CStringArchive, TruncatedLengthOrTextIsEndOfFile) {
-    const Bytes truncated[] = {
-        MakeBytes({}),
-        MakeBytes({0xFF}),
-        MakeBytes({0xFF, 0x00}),
-        MakeBytes({0xFF, 0xFF, 0xFF, 0x01, 0x00}),
-        MakeBytes({0x05, 'a', 'b'}),
-        MakeBytes({0xFF, 0x00, 0x01, 'a'}),
+TEST(CStringArchive, LongerFormsReadAndBadOrTruncatedOnesLeaveTheStringAlone) {
+    const std::pair<Bytes, int> cases[] = {
+        {MakeBytes({0xFF, 0x02, 0x00, 'h', 'i'}), -1},
+        {MakeBytes({0xFF, 0xFF, 0xFF, 0x02, 0x00, 0x00, 0x00, 'h', 'i'}), -1},
+        // A wide string's marker: a format error.
+        {MakeBytes({0xFF, 0xFE, 0xFF, 0x01, 0x41, 0x00}), CArchiveException::genericException},
+        {MakeBytes({}), CArchiveException::endOfFile},
+        {MakeBytes({0xFF}), CArchiveException::endOfFile},
+        {MakeBytes({0xFF, 0x00}), CArchiveException::endOfFile},
+        {MakeBytes({0xFF, 0xFF, 0xFF, 0x01, 0x00}), CArchiveException::endOfFile},
+        {MakeBytes({0x05, 'a', 'b'}), CArchiveException::endOfFile},
+        {MakeBytes({0xFF, 0x00, 0x01, 'a'}), CArchiveException::endOfFile},
     };
-    for (const Bytes& bytes : truncated) {
-        SCOPED_TRACE(bytes.size());
-        Loaded(bytes, [](CArchive& ar) {
-            CString s("kept");
-            EXPECT_THROW_CAUSE(ar >> s, CArchiveException, CArchiveException::endOfFile);
-            EXPECT_EQ(s, "kept");
-        });
+    for (const auto& [bytes, cause] : cases) {
+        SCOPED_TRACE(::testing::PrintToString(bytes));
+        CString s("kept");
+        EXPECT_EQ(Read(bytes, s), cause);
+        EXPECT_EQ(s, cause == -1 ? "hi" : "kept");
     }
 }
 
-TEST(CStringArchive, HostileLengthDoesNotSizeAnAllocation) {
-    CMemFile file(MakeBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}));
-    CArchive ar(&file, CArchive::load);
-    CString s;
-    std::size_t largest = 0;
-    {
-        qvtest::AllocationWatch watch;
-        try {
-            ar >> s;
-            ADD_FAILURE() << "a string of 0xFFFFFFFF bytes over 3 bytes was read";
-        } catch (const CArchiveException& e) {
+TEST(CStringArchive, HostileLengthCostsOnlyTheBytesPresent) {
+    // 0xFFFFFFFF bytes promised over 3, and nearly 4 GiB over a megabyte really present.
+    Bytes megabyte = MakeBytes({0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF});
+    megabyte.resize(megabyte.size() + (1 << 20), 'q');
+    const struct {
+        Bytes bytes;
+        std::size_t limit;
+        const char* message;
+    } cases[] = {
+        {MakeBytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 'a', 'b', 'c'}), 128u * 1024,
+         "archive ended inside a string: needed 4294967295 bytes, 3 left"},
+        {megabyte, 3u << 20, "needed 4294967280 bytes, 1048576 left"},
+    };
+    for (const auto& c : cases) {
+        CMemFile file(c.bytes);
+        CArchive ar(&file, CArchive::load);
+        CString s;
+        std::size_t largest;
+        {
+            qvtest::AllocationWatch watch;
+            EXPECT_THROW_CAUSE_MESSAGE(ar >> s, CArchiveException, CArchiveException::endOfFile,
+                                       c.message);
             largest = watch.Largest();
-            EXPECT_EQ(e.m_cause, CArchiveException::endOfFile);
-            EXPECT_STREQ(e.what(),
-                         "archive ended inside a string: needed 4294967295 bytes, 3 left");
         }
+        EXPECT_LE(largest, c.limit) << c.message;
     }
-    EXPECT_LE(largest, 128u * 1024);
-}
-
-TEST(CStringArchive, MemoryGrowsWithTheDataNotWithTheLength) {
-    // A megabyte really present under a length of nearly 4 GiB.
-    Bytes bytes = MakeBytes({0xFF, 0xFF, 0xFF, 0xF0, 0xFF, 0xFF, 0xFF});
-    bytes.resize(bytes.size() + (1 << 20), 'q');
-    CMemFile file(bytes);
-    CArchive ar(&file, CArchive::load);
-    CString s;
-    qvtest::AllocationWatch watch;
-    EXPECT_THROW_CAUSE(ar >> s, CArchiveException, CArchiveException::endOfFile);
-    EXPECT_LE(watch.Largest(), 3u << 20);
 }
 
 template <class Backing>
