@@ -57,17 +57,12 @@ public:
     std::string name;
 };
 
+// The list's values head to tail, or tail to head.
 template <class List>
-std::vector<int> Values(const List& list) {
+std::vector<int> Values(const List& list, bool backwards = false) {
     std::vector<int> values;
-    for (POSITION pos = list.GetHeadPosition(); pos;) values.push_back(list.GetNext(pos));
-    return values;
-}
-
-template <class List>
-std::vector<int> ValuesBackwards(const List& list) {
-    std::vector<int> values;
-    for (POSITION pos = list.GetTailPosition(); pos;) values.push_back(list.GetPrev(pos));
+    for (POSITION pos = backwards ? list.GetTailPosition() : list.GetHeadPosition(); pos;)
+        values.push_back(backwards ? list.GetPrev(pos) : list.GetNext(pos));
     return values;
 }
 
@@ -86,7 +81,7 @@ TEST(CList, AddsWalksAndInsertsInOrder) {
     list.AddTail(3);
     POSITION first = list.AddHead(1);
     EXPECT_EQ(Values(list), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(ValuesBackwards(list), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(Values(list, true), (std::vector<int>{3, 2, 1}));
 
     list.InsertAfter(first, 15);
     list.InsertBefore(first, 0);
