@@ -1,13 +1,15 @@
-// Small helpers shared by the test files: temporary folders and byte files.
+// Small helpers shared by all the test files: temporary folders and byte files.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
-#include <unistd.h>
+#include <system_error>
 #include <vector>
 
 #include <qvplatform/types.h>
@@ -16,17 +18,22 @@ namespace qvtest {
 
 using Bytes = std::vector<BYTE>;
 
-// A fresh folder for one test, removed afterwards.
+// A folder of its own under the system's temporary folder, removed afterwards.
 class TempDir {
 public:
     TempDir() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_path = std::filesystem::temp_directory_path() /
-                 ("qvtest-" + std::to_string(::getpid()) + "-" + info->test_suite_name() + "-" + info->name());
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
+        std::string pattern = (std::filesystem::temp_directory_path() / "qvtest-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        m_path = pattern;
     }
-    ~TempDir() { std::filesystem::remove_all(m_path); }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
     std::string operator/(const std::string& name) const { return (m_path / name).string(); }
 
 private:
@@ -43,17 +50,14 @@ inline std::string PrivateCopy(const TempDir& dir, const std::string& source) {
 
 inline void WriteBytes(const std::string& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 inline Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-}  // namespace qvtest
-
-namespace qvtest {
 
 // A TempDir that is the current folder while it lives.
 class TempCurrentDir : public TempDir {

@@ -1,5 +1,5 @@
-// Helpers shared by the platform tests: byte vectors, archives over memory,
-// temporary folders and a check of an exception's kind and cause.
+// Helpers shared by the platform tests: byte vectors, archives over memory and a check of an
+// exception's kind and cause (temporary folders come from the common helpers).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,9 +17,9 @@
 
 #include <qvplatform/archive.h>
 
-namespace qvtest {
+#include "../test_support.h"
 
-using Bytes = std::vector<BYTE>;
+namespace qvtest {
 
 inline Bytes MakeBytes(std::initializer_list<int> values) {
     Bytes bytes;
@@ -54,28 +54,6 @@ inline void Loaded(const Bytes& bytes, const std::function<void(CArchive&)>& bod
     CArchive ar(&file, CArchive::load);
     body(ar);
 }
-
-// A folder of its own under the system's temporary folder, removed afterwards.
-class TempDir {
-public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qvtest-XXXXXX").string();
-        if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-        m_path = pattern;
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
 
 // The two files an archive runs over in the typed round-trip tests: each is
 // open for reading and writing, and Rewind goes back to its start.
