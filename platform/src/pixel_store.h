@@ -13,7 +13,6 @@ class PixelStore {
 public:
     using Pixel = std::uint32_t;
 
-    PixelStore() = default;
     explicit PixelStore(std::size_t count);  // throws std::bad_alloc
     ~PixelStore() { Release(); }
     PixelStore(const PixelStore&) = delete;
@@ -21,7 +20,6 @@ public:
 
     Pixel* data() { return m_pData; }
     const Pixel* data() const { return m_pData; }
-    std::size_t size() const { return m_nCount; }
     Pixel* begin() { return m_pData; }
     Pixel* end() { return m_pData + m_nCount; }
     const Pixel* begin() const { return m_pData; }
