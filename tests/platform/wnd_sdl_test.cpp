@@ -23,6 +23,12 @@ protected:
         AfxPumpMessages(FALSE);
         m_wnd.m_calls.clear();
     }
+    // The vertical bar over 0-399 with a page of 80: its thumb is 9 pixels long.
+    void GiveTheVerticalBarARange() {
+        m_wnd.SetScrollRange(SB_VERT, 0, 399);
+        SCROLLINFO si{sizeof(SCROLLINFO), SIF_PAGE, 0, 0, 80, 0, 0};
+        m_wnd.SetScrollInfo(SB_VERT, &si);
+    }
 
     std::string m_title = "real window " + std::to_string(reinterpret_cast<std::uintptr_t>(this));
     CRecordingWnd m_wnd;
@@ -66,9 +72,7 @@ TEST_F(RealWindow, KeysAndWheelScroll) {
 }
 
 TEST_F(RealWindow, ClicksReachTheClientAreaAndTheBars) {
-    m_wnd.SetScrollRange(SB_VERT, 0, 399);
-    SCROLLINFO si{sizeof(SCROLLINFO), SIF_PAGE, 0, 0, 80, 0, 0};
-    m_wnd.SetScrollInfo(SB_VERT, &si);
+    GiveTheVerticalBarARange();
     Button(SDL_MOUSEBUTTONDOWN, 20, 30);
     // The vertical bar: 80 pixels, arrows of 16, a thumb of 9 at the top of the track.
     Button(SDL_MOUSEBUTTONDOWN, 108, 5);
@@ -85,12 +89,10 @@ TEST_F(RealWindow, ClicksReachTheClientAreaAndTheBars) {
 }
 
 TEST_F(RealWindow, DraggingTheThumbTracksThenSetsThePosition) {
-    m_wnd.SetScrollRange(SB_VERT, 0, 399);
-    SCROLLINFO si{sizeof(SCROLLINFO), SIF_PAGE, 0, 0, 80, 0, 0};
-    m_wnd.SetScrollInfo(SB_VERT, &si);
+    GiveTheVerticalBarARange();
     Button(SDL_MOUSEBUTTONDOWN, 108, 18);
     Drag(108, 38);  // 20 of the 39 pixels the thumb can travel: position 164 of 320
-    si.fMask = SIF_TRACKPOS | SIF_POS;
+    SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
     GetScrollInfo(m_wnd.m_hWnd, SB_VERT, &si);
     EXPECT_EQ(si.nTrackPos, 164);
     EXPECT_EQ(si.nPos, 0);  // the recording window does not move the bar itself
