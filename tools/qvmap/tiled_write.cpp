@@ -76,8 +76,7 @@ std::string WriteJson(const Cells& cells, const ExportSettings& settings) {
                   {"width", cells.width}, {"height", cells.height}, {"x", 0}, {"y", 0},
                   {"opacity", 1}, {"visible", true}};
     if (settings.encoding == Encoding::Csv) {
-        json& data = layer["data"] = json::array();
-        for (std::uint8_t value : cells.values) data.push_back(value + kFirstGid);
+        layer["data"] = nullptr;  // the ids go in as text below: a million values would crawl
     } else {
         layer["encoding"] = detail::EncodingAttribute(settings.encoding);
         const std::string_view compression = detail::CompressionAttribute(settings.encoding);
@@ -118,8 +117,14 @@ std::string WriteJson(const Cells& cells, const ExportSettings& settings) {
         {"tilesets", json::array({tileset})},
         {"layers", json::array({layer})},
     };
-    // One line, as the ids of a large map would otherwise take a line each.
-    return map.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+    std::string text = map.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+    if (settings.encoding == Encoding::Csv) {
+        // Quotes inside the strings are escaped, so only the layer's key reads this way.
+        constexpr std::string_view kEmptyData = "\"data\":null";
+        text.replace(text.find(kEmptyData), kEmptyData.size(),
+                     "\"data\":[" + detail::EncodeLayer(cells, Encoding::Csv, kFirstGid) + "]");
+    }
+    return text;
 }
 
 }  // namespace
