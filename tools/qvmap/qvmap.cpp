@@ -11,6 +11,7 @@
 
 #include "args.h"
 #include "commands.h"
+#include "tiled_commands.h"
 
 namespace qvmap {
 namespace {
@@ -34,6 +35,13 @@ constexpr const char* kUsage =
     "                      show the map in a window: a click gives a hex the next\n"
     "                      chip, 's' saves; ACTIONS such as 'key down; click 40 30;\n"
     "                      key s; shot a.png; quit' drive it without a person\n"
+    "  qvmap export FILE -o OUT.tmx|OUT.tmj [--chips SHEET] [--encoding E] [--force]\n"
+    "                      the map as a Tiled map (XML or JSON), its chips as the\n"
+    "                      tileset OUT-chips.png; E: csv (unless told), base64,\n"
+    "                      base64-zlib, base64-gzip, base64-zstd\n"
+    "  qvmap import IN.tmx|IN.tmj -o OUT [--fill V] [--layer NAME] [--force]\n"
+    "                      a Tiled map's first tile layer (or NAME) as a map file;\n"
+    "                      empty cells get V (4 unless told)\n"
     "The view reads its chip sheet MAP.BMP from the current folder; --chips names\n"
     "another sheet (the folders are left as they are). --units draws the units of a\n"
     "file of unit lines (or a refresh text) on their hexes, with their pictures from\n"
@@ -180,6 +188,7 @@ int CommandDist(const Args& args) {
 const qvtool::Commands kCommands = {
     {"new", CommandNew}, {"info", CommandInfo}, {"get", CommandGet},       {"set", CommandSet},
     {"hex", CommandHex}, {"dist", CommandDist}, {"render", CommandRender}, {"view", CommandView},
+    {"export", CommandExport}, {"import", CommandImport},
 };
 
 }  // namespace

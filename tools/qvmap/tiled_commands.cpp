@@ -1,0 +1,188 @@
+// qvmap export and import: a map file as a Tiled map with its chip tileset, and a Tiled map
+// back as a map file. Every file is written under a temporary name beside its target and
+// renamed over it only when complete, so an error leaves the target as it was.
+#include "tiled_commands.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <optional>
+
+#include <qvdll/hexmap.h>
+
+#include "args.h"
+#include "tiled_format.h"
+#include "tiled_tileset.h"
+
+namespace qvmap {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A file being written: a temporary file beside the target, renamed over it by Commit and
+// removed if it never is.
+class PendingFile {
+public:
+    explicit PendingFile(const std::string& target) : m_target(target), m_temp(target + ".XXXXXX") {
+        const int fd = mkstemp(m_temp.data());
+        if (fd < 0)
+            throw InputError{"cannot write beside '" + target + "': " + std::strerror(errno)};
+        // mkstemp makes the file private; a finished file gets the usual permissions.
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+        close(fd);
+    }
+    ~PendingFile() {
+        if (!m_committed) std::remove(m_temp.c_str());
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+    const std::string& Path() const { return m_temp; }
+    void Commit() {
+        if (std::rename(m_temp.c_str(), m_target.c_str()) != 0)
+            throw InputError{"cannot write '" + m_target + "': " + std::strerror(errno)};
+        m_committed = true;
+    }
+
+private:
+    std::string m_target, m_temp;
+    bool m_committed = false;
+};
+
+void RefuseToReplace(const std::string& path, bool force) {
+    if (!force && fs::exists(path))
+        throw InputError{"'" + path + "' exists (use --force to replace it)"};
+}
+
+// Options as NAME VALUE pairs (or a flag alone), and one operand.
+struct Options {
+    std::string operand;
+    std::map<std::string, std::string> values;
+    bool force = false;
+};
+
+Options ParseOptions(const Args& args, const char* command,
+                     std::initializer_list<std::string_view> names) {
+    Options options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--force") {
+            options.force = true;
+        } else if (arg.empty() || arg[0] != '-') {
+            if (!options.operand.empty())
+                throw UsageError{std::string(command) + " takes one file, not also '" + arg + "'"};
+            options.operand = arg;
+        } else if (std::find(names.begin(), names.end(), arg) == names.end()) {
+            throw UsageError{"unknown option '" + arg + "'"};
+        } else if (i + 1 >= args.size()) {
+            throw UsageError{"option '" + arg + "' needs a value"};
+        } else {
+            options.values[arg] = args[++i];
+        }
+    }
+    if (options.operand.empty()) throw UsageError{std::string(command) + " needs a file"};
+    if (!options.values.count("-o")) throw UsageError{std::string(command) + " needs -o OUT"};
+    return options;
+}
+
+qvtiled::Cells ReadCells(const std::string& path) {
+    CHexMap map;
+    if (!fs::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
+    if (!map.ReadMapFile(CString(path.c_str())))
+        throw InputError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
+    qvtiled::Cells cells;
+    cells.width = map.GetMapWidth();
+    cells.height = map.GetMapHeight();
+    const BYTE* data = map.GetMap()->cells;
+    if (data) cells.values.assign(data, data + cells.width * cells.height);
+    if (fs::file_size(path) - 4 < cells.values.size())
+        std::fprintf(stderr, "qvmap: warning: '%s' holds fewer than its %zu cells; the missing "
+                     "cells are exported as 0\n", path.c_str(), cells.values.size());
+    return cells;
+}
+
+}  // namespace
+
+int CommandExport(const Args& args) {
+    const Options options = ParseOptions(args, "export", {"-o", "--chips", "--encoding"});
+    const std::string& out = options.values.at("-o");
+    const std::string extension = fs::path(out).extension().string();
+    qvtiled::ExportSettings settings;
+    settings.json = extension == ".tmj" || extension == ".json";
+    if (!settings.json && extension != ".tmx")
+        throw UsageError{"the Tiled map '" + out + "' must end in .tmx (XML) or .tmj (JSON)"};
+    const auto encodingName = options.values.find("--encoding");
+    if (encodingName != options.values.end()) {
+        const auto encoding = qvtiled::EncodingNamed(encodingName->second);
+        if (!encoding)
+            throw UsageError{"--encoding is csv, base64, base64-zlib, base64-gzip or base64-zstd, "
+                             "not '" + encodingName->second + "'"};
+        settings.encoding = *encoding;
+    }
+    const auto chips = options.values.find("--chips");
+    settings.chipSheet = chips == options.values.end() ? "MAP.BMP" : chips->second;
+    const fs::path png = fs::path(out).replace_filename(fs::path(out).stem().string() + "-chips.png");
+    RefuseToReplace(out, options.force);
+    RefuseToReplace(png.string(), options.force);
+
+    const qvtiled::Cells cells = ReadCells(options.operand);
+    PendingFile pendingPng(png.string());
+    settings.tileset = qvtiled::WriteChipTilesetPng(settings.chipSheet, pendingPng.Path());
+    settings.tileset.image = png.filename().string();
+    const int chipCount = settings.tileset.columns * settings.tileset.rows;
+    const std::string text = qvtiled::WriteTiledMap(cells, settings);
+    PendingFile pendingMap(out);
+    {
+        std::FILE* file = std::fopen(pendingMap.Path().c_str(), "wb");
+        const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
+        const bool closed = file && std::fclose(file) == 0;
+        if (!written || !closed)
+            throw InputError{"cannot write '" + out + "'"};
+    }
+    pendingPng.Commit();
+    pendingMap.Commit();
+    std::printf("%s: the %ld x %ld map with the %d chips of '%s' as tileset %s\n", out.c_str(),
+                cells.width, cells.height, chipCount, settings.chipSheet.c_str(),
+                png.string().c_str());
+    return 0;
+}
+
+int CommandImport(const Args& args) {
+    const Options options = ParseOptions(args, "import", {"-o", "--fill", "--layer"});
+    const std::string& out = options.values.at("-o");
+    qvtiled::ImportSettings settings;
+    if (options.values.count("--fill"))
+        settings.fill = static_cast<std::uint8_t>(ParseNumber(options.values.at("--fill"), 0, 255, "--fill"));
+    if (options.values.count("--layer")) settings.layer = options.values.at("--layer");
+    RefuseToReplace(out, options.force);
+    if (!fs::is_regular_file(options.operand))
+        throw InputError{"no Tiled map '" + options.operand + "'"};
+    settings.folder = fs::path(options.operand).parent_path().string();
+    const qvtiled::Cells cells = [&] {
+        try {
+            return qvtiled::ReadTiledMap(qvtool::ReadAll(options.operand), settings);
+        } catch (const InputError& error) {
+            throw InputError{options.operand + ": " + error.message};
+        }
+    }();
+
+    CHexMap map(static_cast<WORD>(cells.width), static_cast<WORD>(cells.height));
+    if (!cells.values.empty())
+        std::memcpy(map.GetMap()->cells, cells.values.data(), cells.values.size());
+    PendingFile pending(out);
+    if (!map.WriteMapFile(CString(pending.Path().c_str())))
+        throw InputError{"cannot write map file '" + out + "'"};
+    pending.Commit();
+    std::printf("%s: %ld x %ld map from %s\n", out.c_str(), cells.width, cells.height,
+                options.operand.c_str());
+    return 0;
+}
+
+}  // namespace qvmap
