@@ -1,5 +1,4 @@
 // Documents: their views, their modified flag and their files.
-#include <cstdio>
 #include <exception>
 #include <vector>
 
@@ -7,6 +6,7 @@
 #include "qvplatform/doc.h"
 #include "qvplatform/file.h"
 #include "qvplatform/msgbox.h"
+#include "qvplatform/replacefile.h"
 #include "qvplatform/view.h"
 
 namespace {
@@ -84,23 +84,18 @@ BOOL CDocument::OnOpenDocument(LPCSTR lpszPathName) {
 }
 
 BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName) {
-    std::string target = AfxResolvePath(lpszPathName);
-    std::string temporary = target + ".saving";
     try {
-        CFile file(temporary.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        CReplacementFile file;
+        CFileException error;
+        if (!file.Open(lpszPathName, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary,
+                       &error))
+            throw error;
         CArchive ar(&file, CArchive::store);
         Serialize(ar);
         ar.Close();
-        file.Flush();
-        file.Close();
+        file.Commit();
     } catch (const std::exception& e) {
-        std::remove(temporary.c_str());
         ReportFileFailure("Saving", lpszPathName, e.what());
-        return FALSE;
-    }
-    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        ReportFileFailure("Saving", lpszPathName, "the file could not be replaced");
         return FALSE;
     }
     m_bModified = FALSE;

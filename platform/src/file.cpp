@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <string_view>
 
 IMPLEMENT_DYNAMIC(CFile, CObject)
 
@@ -26,6 +28,19 @@ int AccessFlags(UINT nOpenFlags) {
         default:
             return -1;
     }
+}
+
+// The error QVDLL_FILE_FAULT names (ENOSPC, EROFS or EACCES), 0 when unset: see Write.
+int InjectedWriteError() {
+    static const int error = [] {
+        const char* name = std::getenv("QVDLL_FILE_FAULT");
+        const std::string_view fault = name ? name : "";
+        return fault == "ENOSPC"   ? ENOSPC
+               : fault == "EROFS"  ? EROFS
+               : fault == "EACCES" ? EACCES
+                                   : 0;
+    }();
+    return error;
 }
 
 }  // namespace
@@ -104,6 +119,7 @@ UINT CFile::Read(void* lpBuf, UINT nCount) {
 
 void CFile::Write(const void* lpBuf, UINT nCount) {
     if (!IsOpen()) ThrowNotOpen();
+    if (nCount > 0 && InjectedWriteError()) ThrowOsError(InjectedWriteError());
     const auto* src = static_cast<const BYTE*>(lpBuf);
     UINT total = 0;
     while (total < nCount) {

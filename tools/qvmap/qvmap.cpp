@@ -11,6 +11,7 @@
 
 #include "args.h"
 #include "commands.h"
+#include "mapsave.h"
 #include "tiled_commands.h"
 
 namespace qvmap {
@@ -63,10 +64,6 @@ void LoadMap(const std::string& path, CHexMap& map) {
         throw InputError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
 }
 
-void SaveMap(CHexMap& map, const std::string& path) {
-    if (!map.WriteMapFile(CString(path))) throw InputError{"cannot write map file '" + path + "'"};
-}
-
 // A cell position, checked against the map.
 struct Cell {
     WORD x, y;
@@ -105,14 +102,11 @@ int CommandNew(const Args& args) {
             throw UsageError{"unknown option '" + option + "'"};
     }
     const std::string& path = args[0];
-    // Map files are written without truncation; a new map starts from an empty file.
-    if (std::filesystem::exists(path)) {
-        if (!force) throw InputError{"'" + path + "' exists (use --force to replace it)"};
-        std::filesystem::remove(path);
-    }
+    if (!force && std::filesystem::exists(path))
+        throw InputError{"'" + path + "' exists (use --force to replace it)"};
     CHexMap map(static_cast<WORD>(width), static_cast<WORD>(height));
     map.InitializeMaps(static_cast<BYTE>(fill));
-    SaveMap(map, path);
+    SaveMapFile(map, path, true);
     std::printf("%s: new %ld x %ld map, every cell %ld\n", path.c_str(), width, height, fill);
     return 0;
 }
@@ -155,7 +149,7 @@ int CommandSet(const Args& args) {
     long value = ParseNumber(args[3], 0, 255, "V");
     BYTE old = map.GetData(cell.x, cell.y);
     map.SetData(cell.x, cell.y, static_cast<BYTE>(value));
-    SaveMap(map, args[0]);
+    SaveMapFile(map, args[0], false);
     std::printf("%s %u,%u %s: %u -> %ld\n", args[0].c_str(), cell.x, cell.y,
                 HexLabel(cell.x, cell.y).c_str(), old, value);
     return 0;

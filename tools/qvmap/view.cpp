@@ -109,9 +109,9 @@ int CommandView(const Args& args) {
     for (std::string action; bRunning && std::getline(actions, action, ';');)
         if (auto words = Words(action); !words.empty()) bRunning = RunAction(screen, words);
     if (bRunning) AfxRunMessageLoop();
-    if (screen.Document()->IsModified())
-        std::fprintf(stderr, "qvmap: the changes to '%s' were not saved\n", settings.mapPath.c_str());
-    return 0;
+    if (!screen.Document()->IsModified()) return 0;
+    std::fprintf(stderr, "qvmap: the changes to '%s' were not saved\n", settings.mapPath.c_str());
+    return 1;
 }
 
 }  // namespace qvmap

@@ -40,9 +40,10 @@ public:
     // nothing). On failure a message box says why, the document is emptied again and the
     // result is FALSE.
     virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
-    // Stores through Serialize into a new file beside lpszPathName that replaces it only
-    // once complete: on failure the old file is untouched, a message box says why and the
-    // result is FALSE. Clears the modified flag on success.
+    // Stores through Serialize into a CReplacementFile: the file is replaced whole or not at
+    // all, a link to it stays a link and its mode is kept. On failure the old file is
+    // untouched, a message box says why and the result is FALSE. Clears the modified flag on
+    // success.
     virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
     // Drops the document's data; nothing by default.
     virtual void DeleteContents();

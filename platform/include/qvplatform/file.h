@@ -52,6 +52,9 @@ public:
     // and, when pError is given, fills it in.
     virtual BOOL Open(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
     virtual UINT Read(void* lpBuf, UINT nCount);
+    // With QVDLL_FILE_FAULT set to ENOSPC, EROFS or EACCES in the environment, every
+    // write fails with that error before a byte is written: what a full disk or a read-only
+    // mount does to a program, for tests that cannot make one.
     virtual void Write(const void* lpBuf, UINT nCount);
     virtual void Flush();  // to the disk (fsync); nothing for a closed file
     virtual void Close();
