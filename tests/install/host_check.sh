@@ -14,8 +14,10 @@ case $mode in
 install)
   rm -rf "$prefix"
   cmake --install "$2" --prefix "$prefix" >/dev/null
+  # shellcheck disable=SC2016
   readelf -d "$prefix"/bin/* "$prefix"/lib*/*/libqv*.so.* "$prefix"/lib*/*/qvdll/*.so \
-    | grep -E 'R(UN)?PATH' | grep -v '\[\$ORIGIN' && fail "a run path that is not relative"
+    | grep -E 'R(UN)?PATH' | grep -vE '\[\$ORIGIN[^]:]*(:\$ORIGIN[^]:]*)*\]$' &&
+    fail "a run path entry that is not relative to the binary"
   [[ $("$prefix/bin/qvmap" --version) == "qvmap $QVDLL_VERSION" ]] || fail "qvmap --version"
   # The sample units' JPEG pictures need the module from the library's private folder.
   out=$(mktemp -d)
@@ -32,7 +34,8 @@ cmake)
   ;;
 pkg-config)
   mkdir -p "$2"
-  export PKG_CONFIG_PATH=$(echo "$prefix"/lib*/*/pkgconfig)
+  PKG_CONFIG_PATH=$(echo "$prefix"/lib*/*/pkgconfig)
+  export PKG_CONFIG_PATH
   # shellcheck disable=SC2046
   g++ -std=c++20 "$host/host.cpp" -o "$2/host-pc" $(pkg-config --cflags --libs qvdll) \
     -Wl,-rpath,"$(pkg-config --variable=libdir qvdll)"
