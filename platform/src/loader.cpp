@@ -18,6 +18,9 @@
 namespace {
 
 constexpr char kSearchPathVariable[] = "QVDLL_LIBRARY_PATH";
+// The library's own modules are installed in this folder under the platform's,
+// out of the system's library folder, where nothing else should find them.
+constexpr char kPrivateFolder[] = "qvdll";
 // Every reference is resolved at load time, as the platform the library was
 // written for does: a library with a missing symbol fails to load instead of
 // failing later at its first call.
@@ -117,7 +120,9 @@ void* OpenBareName(const std::string& name) {
                 return handle;
         return nullptr;
     }
-    for (const std::string& folder : {FolderOf(ExecutablePath()), PlatformFolder()})
+    const std::string platform = PlatformFolder();
+    for (const std::string& folder :
+         {FolderOf(ExecutablePath()), platform, platform + "/" + kPrivateFolder})
         if (void* handle = OpenInFolder(folder, fileNames, found); handle || found) return handle;
     for (const std::string& fileName : fileNames)
         if (void* handle = dlopen(fileName.c_str(), kOpenFlags)) return handle;

@@ -37,7 +37,8 @@ bool IsMapped(std::string_view fileName) {
 }
 
 bool LibraryMapped() {
-    return IsMapped("libqvdll.so");
+    const std::string_view path = QVTEST_QVDLL_PATH;
+    return IsMapped(path.substr(path.rfind('/') + 1));
 }
 bool JpeglibMapped() {
     return IsMapped("libJpeglib.so");

@@ -59,7 +59,7 @@ protected:
 
 TEST_F(Loader, BareNamesAreSearchedForInOrder) {
     // An empty search list is the default search: beside the executable, beside the
-    // platform, then the current folder (the test runs from kSoDir/cwd unless told).
+    // platform, the platform's qvdll/ folder, then the current folder (the test runs from kSoDir/cwd unless told).
     const struct {
         std::string search, cwd;
         const char* name;
@@ -77,6 +77,7 @@ TEST_F(Loader, BareNamesAreSearchedForInOrder) {
         {kSoDir + "/first", "", "c", "<not found>"},  // not even the system's libraries
         {"", "", "QvProbeExe", "exe"},
         {"", "", "QvProbePlatform", "platform"},
+        {"", "", "QvProbePrivate", "private"},
         {"", "", "QvProbeCwd", "cwd"},
         {"", "/", "QvProbeCwd", "<not found>"},
     };

@@ -12,8 +12,15 @@
 
 namespace qvtool {
 
+bool PrintedVersion(const char* name, int argc, char** argv) {
+    if (argc != 2 || std::strcmp(argv[1], "--version") != 0) return false;
+    std::printf("%s %s\n", name, QVDLL_VERSION);
+    return true;
+}
+
 int RunCommand(const char* name, const char* usage, const Commands& commands, int argc,
                char** argv) {
+    if (PrintedVersion(name, argc, argv)) return 0;
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         std::fputs(usage, argc < 2 ? stderr : stdout);
         return argc < 2 ? 2 : 0;

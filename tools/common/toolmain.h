@@ -24,8 +24,12 @@ struct InputError {
 using Args = std::vector<std::string>;
 using Commands = std::map<std::string, std::function<int(const Args&)>>;
 
+// With "--version" as the only argument, prints "NAME VERSION" (the project's version) and
+// returns true; otherwise does nothing and returns false.
+bool PrintedVersion(const char* name, int argc, char** argv);
+
 // Runs the command argv[1] names with the arguments after it and returns the exit status.
-// "--help" or "-h" prints the usage (0); no command prints it to standard error (2); errors
+// "--help" or "-h" prints the usage (0), "--version" the version (0); no command prints it to standard error (2); errors
 // are printed as "NAME: message".
 int RunCommand(const char* name, const char* usage, const Commands& commands, int argc,
                char** argv);

@@ -18,6 +18,7 @@
 #include <qvplatform/socketfile.h>
 
 #include "loopback.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ void Talk(int port) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (qvtool::PrintedVersion("qvclient", argc, argv)) return 0;
     char* end = nullptr;
     const long port =
         argc == 3 && std::strcmp(argv[1], "--port") == 0 ? std::strtol(argv[2], &end, 10) : -1;

@@ -20,6 +20,7 @@
 #include <qvplatform/socketfile.h>
 
 #include "loopback.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -129,6 +130,7 @@ int ParseCount(const char* text, int lo, int hi, const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (qvtool::PrintedVersion("qvserver", argc, argv)) return 0;
     int port = 0, clients = 1;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];

@@ -16,9 +16,11 @@
 //       1. the folder of the running executable,
 //       2. the folder of libqvplatform.so itself, so a module installed beside
 //          the platform layer is found,
-//       3. the system's own search (LD_LIBRARY_PATH, the run path, the
+//       3. the qvdll/ folder inside that one, where the library's own modules
+//          are installed,
+//       4. the system's own search (LD_LIBRARY_PATH, the run path, the
 //          ld.so cache, the default folders),
-//       4. the current folder, last and never first.
+//       5. the current folder, last and never first.
 // The first file found is the one loaded; if it exists but cannot be loaded,
 // the load fails rather than going on to a file elsewhere. A name with a slash
 // is a path and is opened as given (a relative path from the current folder).
