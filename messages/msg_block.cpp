@@ -38,12 +38,13 @@ std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t 
     if (total == 0) return nullptr;
     // The room doubles as the bytes arrive, so a peer's count costs at most
     // twice what it actually sent; once the rest is known to be there it is
-    // taken in one step. (Ahead of the first read the archive may have read
+    // taken in one step. Each step counts against the record budget first. (Ahead of the first read the archive may have read
     // part of the block into its buffer; after it, the file holds the rest.)
     auto nextCapacity = [&](std::size_t filled, std::size_t capacity) {
         return total - filled <= BytesSurelyPresent(ar) ? total : std::min(total, capacity * 2);
     };
     std::size_t capacity = nextCapacity(prefix, prefix + kFirstChunk / 2);
+    ar.ChargeRecord(capacity + CArchive::kAllocationOverhead);
     auto block = std::make_unique_for_overwrite<BYTE[]>(capacity);
     std::size_t filled = prefix;
     for (;;) {
@@ -57,6 +58,7 @@ std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t 
                                          std::to_string(filled - prefix) + " left");
         if (capacity == total) return block;
         const std::size_t grown = nextCapacity(filled, capacity);
+        ar.ChargeRecord(grown - capacity);
         auto bigger = std::make_unique_for_overwrite<BYTE[]>(grown);
         std::memcpy(bigger.get(), block.get(), filled);
         block = std::move(bigger);
