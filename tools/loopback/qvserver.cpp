@@ -25,6 +25,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <condition_variable>
@@ -74,17 +75,22 @@ public:
     void Move(const CMsg& msg) {
         CUnit move;
         move.StringToUnitMoveData(msg.m_strMsg);
-        std::lock_guard lock(m_mutex);
-        CUnit* unit = m_units[move];
-        if (!unit) {
-            std::printf("move of unknown unit %u,%u ignored\n", move.m_nId1, move.m_nId2);
-            return;
+        bool known;
+        {
+            std::lock_guard lock(m_mutex);
+            CUnit* unit = m_units[move];
+            known = unit != nullptr;
+            if (known) {
+                unit->m_nPosX = move.m_nPosX;
+                unit->m_nPosY = move.m_nPosY;
+                unit->m_nState = move.m_nState;
+            }
         }
-        unit->m_nPosX = move.m_nPosX;
-        unit->m_nPosY = move.m_nPosY;
-        unit->m_nState = move.m_nState;
-        std::printf("move: unit %u,%u to %u,%u state %u\n", unit->m_nId1, unit->m_nId2,
-                    unit->m_nPosX, unit->m_nPosY, unit->m_nState);
+        if (known)
+            std::printf("move: unit %u,%u to %u,%u state %u\n", move.m_nId1, move.m_nId2,
+                        move.m_nPosX, move.m_nPosY, move.m_nState);
+        else
+            std::printf("move of unknown unit %u,%u ignored\n", move.m_nId1, move.m_nId2);
     }
 
     // The refresh text of the game: client entries, "%", unit lines.
@@ -115,6 +121,10 @@ public:
         : CSocketFile(socket), m_timeout(timeout) {
         const timeval limit{static_cast<time_t>(timeout.count()), 0};
         ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+        // Room for a few answers only, so that a client that does not read
+        // them is stopped after a few, not after megabytes.
+        const int room = 64 * 1024;
+        ::setsockopt(socket, SOL_SOCKET, SO_SNDBUF, &room, sizeof room);
     }
     void StartRecord() { m_deadline = Clock::now() + m_timeout; }
 
@@ -175,6 +185,18 @@ void Serve(int socket, CGame& game, const CString& name, const Limits& limits) {
     }
 }
 
+// The allocator keeps what clients' records took for later ones, resident;
+// this gives what lies free back to the system. Not after every session, as
+// it walks and locks every arena in turn: at most once a second.
+void GiveBackMemory() {
+    static std::atomic<Clock::rep> last{0};
+    const Clock::rep now = Clock::now().time_since_epoch().count();
+    Clock::rep before = last;
+    if (now - before >= Clock::duration(std::chrono::seconds(1)).count() &&
+        last.compare_exchange_strong(before, now))
+        ::malloc_trim(0);
+}
+
 void Session(int socket, CGame& game, int number, const Limits& limits) {
     const CString name("client-" + std::to_string(number));
     game.Join(name);
@@ -185,9 +207,7 @@ void Session(int socket, CGame& game, int number, const Limits& limits) {
         std::printf("%s lost: %s\n", name.GetString(), e.what());
     }
     game.Leave(name);
-    // The allocator keeps what a client's records took for later ones; what
-    // lies free gives back to the system.
-    ::malloc_trim(0);
+    GiveBackMemory();
 }
 
 // The sessions running, at most a given number at once.
