@@ -38,8 +38,9 @@ std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t 
     if (total == 0) return nullptr;
     // The room doubles as the bytes arrive, so a peer's count costs at most
     // twice what it actually sent; once the rest is known to be there it is
-    // taken in one step. Each step counts against the record budget first. (Ahead of the first read the archive may have read
+    // taken in one step. (Ahead of the first read the archive may have read
     // part of the block into its buffer; after it, the file holds the rest.)
+    // Each step counts against the record budget before it is taken.
     auto nextCapacity = [&](std::size_t filled, std::size_t capacity) {
         return total - filled <= BytesSurelyPresent(ar) ? total : std::min(total, capacity * 2);
     };

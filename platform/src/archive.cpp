@@ -221,10 +221,10 @@ void CArchive::ChargeRecord(ULONGLONG nBytes) {
     Impl& impl = Maps();
     if (impl.nRecordCharged > impl.nRecordBudget ||
         nBytes > impl.nRecordBudget - impl.nRecordCharged)
-        AfxThrowArchiveException(
-            CArchiveException::overBudget,
-            "record exceeds its memory budget of " + std::to_string(impl.nRecordBudget) +
-                " bytes: " + std::to_string(impl.nRecordCharged) + " taken, " +
-                std::to_string(nBytes) + " more wanted");
+        AfxThrowArchiveException(CArchiveException::overBudget,
+                                 "record exceeds its memory budget of " +
+                                     std::to_string(impl.nRecordBudget) +
+                                     " bytes: " + std::to_string(impl.nRecordCharged) + " taken, " +
+                                     std::to_string(nBytes) + " more wanted");
     impl.nRecordCharged += nBytes;
 }
