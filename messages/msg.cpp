@@ -2,6 +2,7 @@
 #include "qvdll/msg.h"
 
 #include <string>
+#include <utility>
 
 #include "messages/msg_internal.h"
 #include "qvdll/unit.h"
@@ -48,16 +49,27 @@ void CMsg::Serialize(CArchive& ar) {
             StoreData(ar);
         return;
     }
+    // One record, one budget. The body readers change the message only once
+    // their record is whole, and the head is put back when the body fails, so
+    // a record that cannot be read leaves the message as it was.
+    CArchive::CRecordScope record(ar);
     WORD wTag;
-    ar >> wTag;
-    m_byTag = static_cast<BYTE>(wTag);
     DWORD dwKind;
-    ar >> dwKind;
+    ar >> wTag >> dwKind;
+    const BYTE byTagBefore = m_byTag;
+    const WORD wKindBefore = m_wKind;
+    m_byTag = static_cast<BYTE>(wTag);
     m_wKind = static_cast<WORD>(dwKind);
-    if (m_wKind < kindFirstCurrent)
-        LoadOldData(ar);
-    else
-        LoadData(ar);
+    try {
+        if (m_wKind < kindFirstCurrent)
+            LoadOldData(ar);
+        else
+            LoadData(ar);
+    } catch (...) {
+        m_byTag = byTagBefore;
+        m_wKind = wKindBefore;
+        throw;
+    }
 }
 
 void CMsg::WriteHead(CArchive& ar, DWORD dwKind) const {
@@ -100,11 +112,11 @@ void CMsg::WriteCurrentRecord(CArchive& ar) {
 void CMsg::LoadData(CArchive& ar) {
     switch (m_wKind) {
         case kindTextUnits: {
-            ar >> m_strMsg;
+            CString strText;
             CUnit unit;
-            ar >> unit;
             CUnitList list;
-            ar >> list;
+            ar >> strText >> unit >> list;
+            m_strMsg = std::move(strText);
             return;
         }
         case kindMap:
@@ -116,9 +128,13 @@ void CMsg::LoadData(CArchive& ar) {
             m_dwDataSize = dwCount;
             return;
         }
-        default:
-            ar >> m_dwDataSize;
-            ar >> m_strMsg;
+        default: {
+            DWORD dwSize;
+            CString strText;
+            ar >> dwSize >> strText;
+            m_dwDataSize = dwSize;
+            m_strMsg = std::move(strText);
             return;
+        }
     }
 }

@@ -40,10 +40,12 @@ std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t 
     // twice what it actually sent; once the rest is known to be there it is
     // taken in one step. (Ahead of the first read the archive may have read
     // part of the block into its buffer; after it, the file holds the rest.)
+    // Each step counts against the record budget before it is taken.
     auto nextCapacity = [&](std::size_t filled, std::size_t capacity) {
         return total - filled <= BytesSurelyPresent(ar) ? total : std::min(total, capacity * 2);
     };
     std::size_t capacity = nextCapacity(prefix, prefix + kFirstChunk / 2);
+    ar.ChargeRecord(capacity + CArchive::kAllocationOverhead);
     auto block = std::make_unique_for_overwrite<BYTE[]>(capacity);
     std::size_t filled = prefix;
     for (;;) {
@@ -57,6 +59,7 @@ std::unique_ptr<BYTE[]> ReadBlock(CArchive& ar, std::size_t prefix, std::size_t 
                                          std::to_string(filled - prefix) + " left");
         if (capacity == total) return block;
         const std::size_t grown = nextCapacity(filled, capacity);
+        ar.ChargeRecord(grown - capacity);
         auto bigger = std::make_unique_for_overwrite<BYTE[]>(grown);
         std::memcpy(bigger.get(), block.get(), filled);
         block = std::move(bigger);

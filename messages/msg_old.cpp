@@ -26,6 +26,7 @@
 //   152 and every other kind of 100 or more: the current-format record.
 // A kind-111 block that is missing or shorter than its map is refused with an
 // archive exception before anything is written.
+#include <memory>
 #include <string>
 
 #include "messages/msg_internal.h"
@@ -200,29 +201,34 @@ void CMsg::LoadOldData(CArchive& ar) {
             return;
         case oldUnit:
         case oldUnit2:
-        case oldUnit3:
+        case oldUnit3: {
+            auto pUnit = std::make_unique<CUnit>();
+            auto pUnitList = std::make_unique<CUnitList>();
+            ar >> *pUnit >> *pUnitList;
             delete m_pUnit;
-            m_pUnit = nullptr;
-            m_pUnit = new CUnit;
+            m_pUnit = pUnit.release();
             delete m_pUnitList;
-            m_pUnitList = nullptr;
-            m_pUnitList = new CUnitList;
-            ar >> *m_pUnit >> *m_pUnitList;
+            m_pUnitList = pUnitList.release();
             return;
+        }
         case oldMove: {
             const CUnit unit = ReadMoveRecord(ar);
             m_wKind = kindMove;
             m_strMsg = unit.UnitMoveDataToString();
             return;
         }
-        case oldRefresh:
+        case oldRefresh: {
+            auto pClientList = std::make_unique<CStringList>(kClientBlockSize);
+            auto pUnit = std::make_unique<CUnit>();
+            auto pUnitList = std::make_unique<CUnitList>();
+            pClientList->Serialize(ar);
+            ar >> *pUnit >> *pUnitList;
             ReleaseObjects();
-            m_pUnit = new CUnit;
-            m_pUnitList = new CUnitList;
-            m_pClientList = new CStringList(kClientBlockSize);
-            m_pClientList->Serialize(ar);
-            ar >> *m_pUnit >> *m_pUnitList;
+            m_pClientList = pClientList.release();
+            m_pUnit = pUnit.release();
+            m_pUnitList = pUnitList.release();
             return;
+        }
         case oldMap: {
             WORD wHeight, wWidth;
             ar >> wHeight >> wWidth;

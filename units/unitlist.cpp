@@ -41,18 +41,10 @@ CArchive& operator<<(CArchive& ar, const CUnitList& list) {
 // Each unit is read in place at the tail, into a unit in its default state; one
 // that the archive cuts short is taken off again.
 CArchive& operator>>(CArchive& ar, CUnitList& list) {
+    CArchive::CRecordScope record(ar);
     list.RemoveAll();
     DWORD count;
     ar >> count;
-    const CUnit blank;
-    for (DWORD i = 0; i < count; ++i) {
-        POSITION pos = list.AddTail(blank);
-        try {
-            ar >> list.GetAt(pos);
-        } catch (...) {
-            list.RemoveAt(pos);
-            throw;
-        }
-    }
+    for (DWORD i = 0; i < count; ++i) list.AddTailFrom(ar);
     return ar;
 }

@@ -58,6 +58,10 @@ public:
     // Storing: StoreOldData when the server version is empty, else StoreData.
     // Loading: reads the head, then LoadOldData for a kind below 100, else
     // LoadData. Both reach the four operations below through their slots.
+    // Loading reads one record under the archive's record budget
+    // (CArchive::SetRecordBudget); a record that fails, by its end, its
+    // bytes or its budget, throws CArchiveException and leaves the message
+    // as it was.
     void Serialize(CArchive& ar) override;
 
     // The current format: the whole record, head included. A kind below 100

@@ -40,5 +40,6 @@ public:
 QVDLL_API CArchive& operator<<(CArchive& ar, const CUnitList& list);
 // Empties the list, then appends the units as they are read. The count is not
 // trusted: nothing is reserved for it, and an archive that holds fewer units
-// throws end-of-file with the complete units read so far in the list.
+// throws end-of-file with the complete units read so far in the list. The
+// units, their nodes and their texts count against the record budget.
 QVDLL_API CArchive& operator>>(CArchive& ar, CUnitList& list);

@@ -197,3 +197,34 @@ UINT CArchive::GetObjectSchema() {
     m_nObjectSchema = static_cast<UINT>(-1);
     return nSchema;
 }
+
+void CArchive::SetRecordBudget(ULONGLONG nBytes) {
+    Maps().nRecordBudget = nBytes;
+}
+
+ULONGLONG CArchive::GetRecordBudget() const {
+    return m_impl ? m_impl->nRecordBudget : kDefaultRecordBudget;
+}
+
+void CArchive::BeginRecord() {
+    if (!IsLoading()) return;
+    Impl& impl = Maps();
+    if (impl.nRecordDepth++ == 0) impl.nRecordCharged = 0;
+}
+
+void CArchive::EndRecord() noexcept {
+    if (m_impl && m_impl->nRecordDepth > 0) --m_impl->nRecordDepth;
+}
+
+void CArchive::ChargeRecord(ULONGLONG nBytes) {
+    if (!IsLoading()) return;
+    Impl& impl = Maps();
+    if (impl.nRecordCharged > impl.nRecordBudget ||
+        nBytes > impl.nRecordBudget - impl.nRecordCharged)
+        AfxThrowArchiveException(CArchiveException::overBudget,
+                                 "record exceeds its memory budget of " +
+                                     std::to_string(impl.nRecordBudget) +
+                                     " bytes: " + std::to_string(impl.nRecordCharged) + " taken, " +
+                                     std::to_string(nBytes) + " more wanted");
+    impl.nRecordCharged += nBytes;
+}

@@ -1,5 +1,6 @@
-// What a CArchive remembers of the objects it has carried: the index of every
-// class and object written, and every class and object read, by index.
+// What a CArchive remembers of the objects it has carried (the index of every
+// class and object written, and every class and object read, by index) and
+// what the record being read has cost.
 #pragma once
 
 #include <unordered_map>
@@ -22,4 +23,10 @@ struct CArchive::Impl {
     std::unordered_map<const void*, DWORD> stored;  // class or object -> index
     DWORD nStoreCount = 1;
     std::vector<Loaded> loaded{Loaded{Loaded::kNull, nullptr, nullptr, 0}};
+
+    // The record budget: what the record being read has counted so far, and
+    // how deeply its readers are nested.
+    ULONGLONG nRecordBudget = kDefaultRecordBudget;
+    ULONGLONG nRecordCharged = 0;
+    UINT nRecordDepth = 0;
 };

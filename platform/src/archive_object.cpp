@@ -199,6 +199,8 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
         return pObject;
     }
 
+    CRecordScope record(*this);
+    ChargeRecord(pClass->m_nObjectSize + sizeof(Impl::Loaded));
     std::unique_ptr<CObject> pObject(pClass->CreateObject());
     if (!pObject)
         AfxThrowArchiveException(

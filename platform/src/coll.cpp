@@ -50,9 +50,6 @@ void CStringList::Serialize(CArchive& ar) {
     }
     // The count is not trusted: entries are added as they arrive, and a count
     // beyond the data ends in endOfFile, not in a big reservation.
-    for (DWORD n = ar.ReadCount(); n > 0; --n) {
-        CString entry;
-        ar >> entry;
-        AddTail(entry);
-    }
+    CArchive::CRecordScope record(ar);
+    for (DWORD n = ar.ReadCount(); n > 0; --n) AddTailFrom(ar);
 }

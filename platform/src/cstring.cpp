@@ -191,23 +191,34 @@ CArchive& operator<<(CArchive& ar, const CString& string) {
 
 CArchive& operator>>(CArchive& ar, CString& string) {
     const DWORD length = ReadStringLength(ar);
+    CArchive::CRecordScope record(ar);
+    // Texts this short live inside the CString and allocate nothing.
+    static const std::size_t kInline = std::string().capacity();
     std::string text;
-    while (text.size() < length) {
-        std::size_t chunk = std::min<std::size_t>(length - text.size(), kReadChunk);
-        std::size_t old = text.size();
+    std::size_t filled = 0, charged = 0;
+    while (filled < length) {
+        // The room grows as the bytes arrive, each step allocated exactly, so
+        // the text ends with no spare capacity for the budget to miss.
+        const std::size_t room =
+            std::min<std::size_t>(length, std::max(filled + kReadChunk, 2 * filled));
         // Checked as the bytes arrive: a huge length over a short archive is
         // the end of the data, not a size problem.
-        if (old + chunk > static_cast<std::size_t>(INT_MAX))
+        if (room > static_cast<std::size_t>(INT_MAX))
             AfxThrowArchiveException(
                 CArchiveException::genericException,
                 "string of " + std::to_string(length) + " bytes is longer than a CString holds");
-        text.resize(old + chunk);
-        UINT got = ar.Read(text.data() + old, static_cast<UINT>(chunk));
-        if (got < chunk)
+        const std::size_t cost = room > kInline ? room + 1 + CArchive::kAllocationOverhead : 0;
+        if (cost > charged) ar.ChargeRecord(cost - charged);
+        charged = cost;
+        std::string bigger(room, '\0');
+        std::memcpy(bigger.data(), text.data(), filled);
+        text = std::move(bigger);
+        filled += ar.Read(text.data() + filled, static_cast<UINT>(room - filled));
+        if (filled < room)
             AfxThrowArchiveException(CArchiveException::endOfFile,
                                      "archive ended inside a string: needed " +
                                          std::to_string(length) + " bytes, " +
-                                         std::to_string(old + got) + " left");
+                                         std::to_string(filled) + " left");
     }
     string = CString(std::move(text));
     return ar;

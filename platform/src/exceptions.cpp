@@ -58,6 +58,7 @@ const char* CArchiveException::CauseName(int cause) {
         "bad object or class index in archive",
         "unknown or unexpected class in archive",
         "unsupported class schema in archive",
+        "record exceeds the archive's memory budget",
     };
     return CauseText(cause, kNames, std::size(kNames), "archive error");
 }

@@ -7,6 +7,15 @@
 
 IMPLEMENT_DYNAMIC(CSocketFile, CFile)
 
+namespace {
+
+// A blocking socket says "try again" when its receive or send timeout ran out.
+int TimedOutAsSuch(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK ? ETIMEDOUT : error;
+}
+
+}  // namespace
+
 CSocketFile::CSocketFile(int hSocket, BOOL bCloseOnDelete) : m_bCloseOnDelete(bCloseOnDelete) {
     m_fd = hSocket;
     m_strFileName = "socket " + std::to_string(hSocket);
@@ -28,7 +37,7 @@ UINT CSocketFile::Read(void* lpBuf, UINT nCount) {
     for (;;) {
         const ssize_t got = ::recv(m_fd, lpBuf, nCount, 0);
         if (got >= 0) return static_cast<UINT>(got);
-        if (errno != EINTR) ThrowOsError(errno);
+        if (errno != EINTR) ThrowOsError(TimedOutAsSuch(errno));
     }
 }
 
@@ -39,7 +48,7 @@ void CSocketFile::Write(const void* lpBuf, UINT nCount) {
         const ssize_t put = ::send(m_fd, src + sent, nCount - sent, MSG_NOSIGNAL);
         if (put < 0) {
             if (errno == EINTR) continue;
-            ThrowOsError(errno);
+            ThrowOsError(TimedOutAsSuch(errno));
         }
         sent += static_cast<UINT>(put);
     }

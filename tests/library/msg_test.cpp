@@ -228,6 +228,61 @@ TEST(CMsg, HugeCountsCostOnlyTheBytesPresent) {
     }
 }
 
+TEST(CMsg, RecordsPastTheirBudgetThrowAndLeaveTheMessageAsItWas) {
+    // Memory, not bytes, is what a record is charged: every client entry and
+    // unit costs its node, however few bytes it took.
+    const auto refresh = [](std::size_t entries) {
+        return Concat({{0, 0, 5, 0, 0, 0, 0},
+                       {BYTE(entries), BYTE(entries >> 8)},
+                       Bytes(entries),
+                       kDefaultUnit,
+                       kNoUnits});
+    };
+    const auto units = [](std::size_t count) {
+        Bytes record =
+            Concat({{0, 0, 2, 0, 0, 0, 0}, kDefaultUnit, {BYTE(count), BYTE(count >> 8), 0, 0}});
+        for (std::size_t i = 0; i < count; ++i)
+            record.insert(record.end(), kDefaultUnit.begin(), kDefaultUnit.end());
+        return record;
+    };
+    const Bytes block = Concat({{0, 0, 0x98, 0, 0, 0, 0, 0, 1, 0}, Bytes(0x10000)});
+    const Bytes text =
+        Concat({{0, 0, 0x67, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0, 0, 1, 0}, Bytes(0x10000)});
+    struct Case {
+        const char* what;
+        Bytes record;
+        bool fits;
+    } const cases[] = {
+        {"500 client entries", refresh(500), true},
+        {"2000 client entries", refresh(2000), false},
+        {"200 units", units(200), true},
+        {"500 units", units(500), false},
+        {"64 KiB block", block, false},
+        {"64 KiB text", text, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Twice over one archive: each record starts its count afresh.
+        CMemFile file(Concat({c.record, c.record}));
+        CArchive ar(&file, CArchive::load);
+        ar.SetRecordBudget(64 * 1024);
+        for (int round = 0; round < 2; ++round) {
+            CMsg msg;
+            msg.m_byTag = 7;
+            msg.m_strMsg = "kept";
+            if (c.fits) {
+                EXPECT_NO_THROW(msg.Serialize(ar));
+                continue;
+            }
+            EXPECT_THROW_CAUSE(msg.Serialize(ar), CArchiveException, CArchiveException::overBudget);
+            EXPECT_TRUE(msg.m_byTag == 7 && msg.m_wKind == CMsg::kindText &&
+                        msg.m_strMsg == "kept" && !msg.m_pData && !msg.m_pClientList &&
+                        !msg.m_pUnitList);
+            break;
+        }
+    }
+}
+
 TEST(CMsg, IsCreatedByNameThroughObjectSerialization) {
     CMsg first(CString("1.0"));
     first.m_strMsg = "abc";

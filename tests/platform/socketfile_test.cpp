@@ -71,6 +71,24 @@ TEST(CSocketFile, WritingToAPeerThatLeftThrowsInsteadOfSignalling) {
     }
 }
 
+TEST(CSocketFile, ReadAndWriteThatRunOutOfTimeSaySo) {
+    SocketPair pair;
+    const timeval limit{0, 20 * 1000};
+    for (int option : {SO_RCVTIMEO, SO_SNDTIMEO})
+        ASSERT_EQ(::setsockopt(pair.fd[0], SOL_SOCKET, option, &limit, sizeof limit), 0);
+    CSocketFile file(pair.fd[0], FALSE);
+    const Bytes big(1 << 22);  // more than the socket pair holds; nobody reads it
+    for (bool reading : {true, false}) {
+        try {
+            BYTE byte;
+            reading ? void(file.Read(&byte, 1)) : file.Write(big.data(), UINT(big.size()));
+            ADD_FAILURE() << "no exception";
+        } catch (const CFileException& e) {
+            EXPECT_EQ(e.m_lOsError, ETIMEDOUT) << e.what();
+        }
+    }
+}
+
 TEST(CSocketFile, HasNoPositionOrNameAndLeavesASocketItDoesNotOwn) {
     SocketPair pair;
     {

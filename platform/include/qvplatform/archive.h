@@ -6,7 +6,8 @@
 // of that partial value are consumed and gone, so the archive is then at its
 // end. Block Read returns how much it got (0 at the end) and never throws for
 // lack of data. Lengths and indices read from an archive never size an
-// allocation beyond the bytes actually delivered.
+// allocation beyond the bytes actually delivered, and a record may make its
+// readers allocate no more than the archive's record budget.
 #pragma once
 
 #include <bit>
@@ -125,6 +126,38 @@ public:
     UINT GetObjectSchema();
     void SetObjectSchema(UINT nSchema) { m_nObjectSchema = nSchema; }
 
+    // Loading: the memory one record may make its readers allocate, in bytes.
+    // The readers of strings, string lists, unit lists, message blocks and
+    // objects count what they allocate (list nodes with their share of a
+    // block, and the allocator's own overhead, included) before they allocate
+    // it; a record that would pass the budget throws
+    // CArchiveException(overBudget) instead. The count starts from zero with
+    // each record, that is each outermost read: a message, an object, a list
+    // or a string read on its own.
+    static constexpr ULONGLONG kDefaultRecordBudget = ULONGLONG{64} << 20;
+    void SetRecordBudget(ULONGLONG nBytes);
+    ULONGLONG GetRecordBudget() const;
+    // For readers: counts `nBytes` that the record being read is about to
+    // allocate. Nothing is counted on a storing archive.
+    void ChargeRecord(ULONGLONG nBytes);
+    // What the allocator adds to each allocation, about (its header and
+    // rounding): a reader counts it with each allocation.
+    static constexpr std::size_t kAllocationOverhead = 16;
+
+    // For readers: marks a record being read, for as long as it lives. The
+    // outermost one on an archive starts the count from zero; nested ones
+    // (a string inside a unit inside a list) count into it.
+    class CRecordScope {
+    public:
+        explicit CRecordScope(CArchive& ar) : m_ar(ar) { ar.BeginRecord(); }
+        ~CRecordScope() { m_ar.EndRecord(); }
+        CRecordScope(const CRecordScope&) = delete;
+        CRecordScope& operator=(const CRecordScope&) = delete;
+
+    private:
+        CArchive& m_ar;
+    };
+
     // Counts of collections (framework count encoding): a 16-bit count below
     // 0xFFFF, else 0xFFFF and a 32-bit count. A count read is untrusted: never
     // reserve memory for it.
@@ -166,6 +199,8 @@ private:
         return *this;
     }
 
+    void BeginRecord();
+    void EndRecord() noexcept;
     UINT ReadMore(void* lpBuf, UINT nMax);
     void CheckLoading() const;
     void CheckStoring() const;

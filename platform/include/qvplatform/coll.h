@@ -7,6 +7,7 @@
 #include <new>
 #include <utility>
 
+#include "qvplatform/archive.h"
 #include "qvplatform/cstring.h"
 #include "qvplatform/exceptions.h"
 
@@ -28,6 +29,10 @@ public:
     // any standard type. Throws CMemoryException.
     void* Allocate(std::size_t count, std::size_t size);
     void FreeAll() noexcept;
+
+    // What a block costs beyond its nodes: its header and the allocator's.
+    static constexpr std::size_t kBlockOverhead =
+        alignof(std::max_align_t) + CArchive::kAllocationOverhead;
 
 private:
     struct Block;
@@ -80,6 +85,23 @@ public:
         CNode* pPrev = Node(position);
         return Link(MakeNode(newElement), pPrev ? pPrev : m_pNodeTail,
                     pPrev ? pPrev->pNext : nullptr);
+    }
+
+    // Loading: appends an element in its default state and reads it in place
+    // with `ar >> element`, after counting its node (with its share of a
+    // block) against the archive's record budget. An element that the archive
+    // cannot complete is taken off again.
+    void AddTailFrom(CArchive& ar) {
+        ar.ChargeRecord(sizeof(CNode) + (qvp::detail::CNodeBlocks::kBlockOverhead +
+                                         static_cast<std::size_t>(m_nBlockSize) - 1) /
+                                            static_cast<std::size_t>(m_nBlockSize));
+        POSITION pos = AddTail(TYPE());
+        try {
+            ar >> GetAt(pos);
+        } catch (...) {
+            RemoveAt(pos);
+            throw;
+        }
     }
 
     void RemoveAll() noexcept {
@@ -215,5 +237,6 @@ public:
 
     // Loading appends to the entries already in the list, as the framework's
     // lists do; empty the list first to get exactly the archive's entries.
+    // The entries and their nodes count against the archive's record budget.
     void Serialize(CArchive& ar) override;
 };

@@ -48,6 +48,7 @@ public:
         badIndex,   // a class or object reference that names no earlier entry
         badClass,   // an unknown class, or not the class asked for
         badSchema,  // a class schema this build does not read
+        overBudget,  // a record that would take more memory than the archive allows it
     };
     // Without a message, the cause's own description is used.
     explicit CArchiveException(int cause = none, std::string message = {});

@@ -12,7 +12,9 @@
 // that stops the program). A connection has no position or length: seeking,
 // asking either, or setting the length throws CFileException(badSeek). So a
 // loading archive over a socket cannot give back bytes it has read ahead:
-// flushing or closing it then throws, and its destructor drops them.
+// flushing or closing it then throws, and its destructor drops them. With a
+// receive or send timeout on the socket (SO_RCVTIMEO, SO_SNDTIMEO), a read or
+// write that runs out of time throws CFileException with errno ETIMEDOUT.
 class QVP_API CSocketFile : public CFile {
     DECLARE_DYNAMIC(CSocketFile)
 public:
