@@ -189,6 +189,29 @@ struct BmpLayout {
     bool fileHeader = true;
 };
 
+// Uncompressed rows of every depth, each padded to 32 bits.
+void PutRows(Bytes& out, const BmpLayout& layout) {
+    const std::size_t pixelsAt = out.size();
+    const std::size_t stride =
+        (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
+    out.resize(pixelsAt + stride * static_cast<std::size_t>(layout.height));
+    for (int y = 0; y < layout.height; ++y)
+        for (int x = 0; x < layout.width; ++x) {
+            // Palette indexes run past the palette's end, which draws black.
+            const DWORD value = static_cast<DWORD>(x * 3 + y * 7) * 0x1F3u;
+            BYTE* row = out.data() + pixelsAt + stride * static_cast<std::size_t>(y);
+            const std::size_t bit = static_cast<std::size_t>(x) * layout.bitCount;
+            if (layout.bitCount < 8) {
+                const unsigned index = (x + 2 * y) & ((1u << layout.bitCount) - 1);
+                row[bit / 8] |= static_cast<BYTE>(index << (8 - layout.bitCount - bit % 8));
+            } else {
+                for (int i = 0; i < layout.bitCount / 8; ++i)
+                    row[bit / 8 + static_cast<std::size_t>(i)] = static_cast<BYTE>(
+                        layout.bitCount == 8 ? (x + 2 * y) % 8 : value >> (8 * i));
+            }
+        }
+}
+
 Bytes HandBuiltBmp(const BmpLayout& layout) {
     Bytes out;
     if (layout.coreHeader) {
@@ -217,25 +240,10 @@ Bytes HandBuiltBmp(const BmpLayout& layout) {
         if (!layout.coreHeader) out.push_back(0);
     }
     const std::size_t pixelsAt = out.size();
-    out.insert(out.end(), layout.runs.begin(), layout.runs.end());
-    const std::size_t stride =
-        (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
-    if (layout.runs.empty()) out.resize(pixelsAt + stride * static_cast<std::size_t>(layout.height));
-    for (int y = 0; layout.runs.empty() && y < layout.height; ++y)
-        for (int x = 0; x < layout.width; ++x) {
-            // Palette indexes run past the palette's end, which draws black.
-            const DWORD value = static_cast<DWORD>(x * 3 + y * 7) * 0x1F3u;
-            BYTE* row = out.data() + pixelsAt + stride * static_cast<std::size_t>(y);
-            const std::size_t bit = static_cast<std::size_t>(x) * layout.bitCount;
-            if (layout.bitCount < 8) {
-                const unsigned index = (x + 2 * y) & ((1u << layout.bitCount) - 1);
-                row[bit / 8] |= static_cast<BYTE>(index << (8 - layout.bitCount - bit % 8));
-            } else {
-                for (int i = 0; i < layout.bitCount / 8; ++i)
-                    row[bit / 8 + static_cast<std::size_t>(i)] = static_cast<BYTE>(
-                        layout.bitCount == 8 ? (x + 2 * y) % 8 : value >> (8 * i));
-            }
-        }
+    if (layout.runs.empty())
+        PutRows(out, layout);
+    else
+        out.insert(out.end(), layout.runs.begin(), layout.runs.end());
     if (!layout.fileHeader) return out;
     Bytes file;
     Put16(file, 0x4D42);  // "BM"
@@ -268,10 +276,10 @@ void WriteBmpSeeds(const fs::path& out) {
     seeds.Write("16bit.bmp", HandBuiltBmp({.bitCount = 16}));
     // Rows bottom-up, each ending with 0 0: encoded runs, a literal of 3 (padded), a move
     // (0 2 dx dy), and the end of the picture (0 1) before the last row is full.
-    seeds.Write("8bit-rle.bmp", HandBuiltBmp({.palette = colours,
-                                              .runs = {5, 1, 0, 0,                    //
-                                                       0, 3, 2, 3, 4, 0, 2, 5, 0, 0,  //
-                                                       0, 2, 1, 0, 3, 6, 0, 1}}));
+    seeds.Write("8bit-rle.bmp",
+                HandBuiltBmp({.palette = colours, .runs = {5, 1, 0, 0,                    //
+                                                           0, 3, 2, 3, 4, 0, 2, 5, 0, 0,  //
+                                                           0, 2, 1, 0, 3, 6, 0, 1}}));
     seeds.Write("4bit-rle.bmp", HandBuiltBmp({.bitCount = 4,
                                               .palette = colours,
                                               .runs = {5, 0x12, 0, 0,                    //

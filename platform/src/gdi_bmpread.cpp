@@ -197,7 +197,6 @@ std::unique_ptr<BitmapObject> ReadRows(const Header& h, const Reader& in, std::s
     return bitmap;
 }
 
-
 // Run-length pixels: pairs of a count and a value (for 4 bits two alternating indexes), or a
 // 0 and an escape: 0 ends the row, 1 the picture, 2 moves right and up by the next two
 // bytes, 3..255 starts that many literal indexes padded to a 16-bit boundary. Rows run
@@ -207,8 +206,8 @@ std::unique_ptr<BitmapObject> ReadRows(const Header& h, const Reader& in, std::s
 // a run above the top row, a move out of the picture, a literal short of its bytes or
 // data without its end-of-picture code make the picture bad (false). With a null `out`
 // nothing is drawn: the walk only checks the data, before the picture is allocated.
-bool WalkRuns(const Header& h, const Reader& in, std::size_t at,
-              const std::vector<Pixel>& palette, BitmapObject* out) {
+bool WalkRuns(const Header& h, const Reader& in, std::size_t at, const std::vector<Pixel>& palette,
+              BitmapObject* out) {
     const bool four = h.compression == kBiRle4;
     LONG x = 0, y = 0;  // y counts rows from the bottom; x never passes the width
     auto put = [&](LONG count, auto indexAt) {

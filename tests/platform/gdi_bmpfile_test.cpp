@@ -211,8 +211,8 @@ TEST(BmpReader, RefusesInconsistentHeaders) {
 // each beside ImageMagick's 24-bit reading of the same picture.
 TEST(BmpReader, ReadsRunLengthPicturesAsAnIndependentReaderDoes) {
     const std::string dir = QVTEST_FIXTURES_DIR "/";
-    for (auto [name, reading] : {std::pair{"rle8.bmp", "rle8-source.bmp"},
-                                 std::pair{"rle4.bmp", "rle4-decoded.bmp"}}) {
+    for (auto [name, reading] :
+         {std::pair{"rle8.bmp", "rle8-source.bmp"}, std::pair{"rle4.bmp", "rle4-decoded.bmp"}}) {
         const Bytes runs = AsBytes(qvtest::ReadText(dir + name));
         const Bytes plain = AsBytes(qvtest::ReadText(dir + reading));
         EXPECT_EQ(Decode(runs), Decode(plain)) << name;

@@ -25,8 +25,8 @@ void CheckPictureFits(CHexMap& map) {
         width * height <= QVP_MAX_BITMAP_PIXELS)
         return;
     throw InputError{"the picture of the " + std::to_string(map.GetMapWidth()) + " x " +
-                     std::to_string(map.GetMapHeight()) + " map, " + std::to_string(width) +
-                     " x " + std::to_string(height) + " pixels, is larger than a picture can be (" +
+                     std::to_string(map.GetMapHeight()) + " map, " + std::to_string(width) + " x " +
+                     std::to_string(height) + " pixels, is larger than a picture can be (" +
                      std::to_string(QVP_MAX_BITMAP_SIDE) + " pixels a side, " +
                      std::to_string(QVP_MAX_BITMAP_PIXELS) + " pixels in all)"};
 }

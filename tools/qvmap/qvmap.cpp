@@ -119,8 +119,8 @@ int CommandInfo(const Args& args) {
                 map.GetMapWidth(), map.GetMapHeight(), cells, map.GetWidth(), map.GetHeight());
     const std::uintmax_t held = CellsInFile(args[0], map);
     if (held < cells)
-        std::printf("warning: the file holds %ju of %ju cells; the missing cells read as 0\n",
-                    held, cells);
+        std::printf("warning: the file holds %ju of %ju cells; the missing cells read as 0\n", held,
+                    cells);
     // Only the cells the file held are looked at; the others are 0 and are counted without
     // touching them (a short file can promise gigabytes of cells).
     std::array<std::uintmax_t, 256> counts{};
