@@ -20,6 +20,10 @@ constexpr DWORD kCoreHeaderSize = 12;
 constexpr DWORD kInfoHeaderSize = 40;
 constexpr DWORD kV2HeaderSize = 52;  // with the three colour masks
 constexpr DWORD kMaxHeaderSize = 1024;
+// An end of row, two bytes, finishes a row of up to 32767 pixels. Run-length data that
+// claims more pixels per byte (moves and an early end over a big, nearly empty picture)
+// is refused, so that a few bytes cannot make a picture of hundreds of megabytes.
+constexpr std::size_t kRunPixelsPerByte = 16384;
 constexpr DWORD kBiRgb = 0;
 constexpr DWORD kBiRle8 = 1;
 constexpr DWORD kBiRle4 = 2;
@@ -256,7 +260,10 @@ bool WalkRuns(const Header& h, const Reader& in, std::size_t at, const std::vect
 
 std::unique_ptr<BitmapObject> ReadRuns(const Header& h, const Reader& in, std::size_t at,
                                        const std::vector<Pixel>& palette, bool mono) {
-    if (!WalkRuns(h, in, at, palette, nullptr)) return nullptr;
+    if (!WalkRuns(h, in, at, palette, nullptr) ||
+        static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height) / kRunPixelsPerByte >
+            in.Size() - at)
+        return nullptr;
     auto bitmap = BitmapObject::Make(h.width, h.height, mono);
     if (!bitmap) return nullptr;
     std::fill(bitmap->m_pixels.begin(), bitmap->m_pixels.end(),

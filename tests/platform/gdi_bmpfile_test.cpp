@@ -231,6 +231,8 @@ TEST(BmpReader, RunLengthSkipsShowIndexZeroAndHostileRunsAreRefused) {
         b[22] = 2, b[23] = 0, b[24] = 0, b[25] = 0, b[30] = 1;  // height 2, BI_RLE8
         return b;
     };
+    Bytes huge = rle8({0, 1});
+    huge[19] = huge[23] = 0x10;  // 4098 x 4098
     const struct {
         const char* what;
         Bytes bytes;
@@ -246,6 +248,7 @@ TEST(BmpReader, RunLengthSkipsShowIndexZeroAndHostileRunsAreRefused) {
         {"end of row above the top", rle8({0, 0, 0, 0, 0, 0, 0, 1}), {}},
         {"literal short of bytes", rle8({0, 3, 1, 0, 1}), {}},
         {"missing end of picture", rle8({2, 1, 0, 0, 2, 1, 0, 0}), {}},
+        {"a huge picture from two bytes", huge, {}},
     };
     for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.pixels) << c.what;
 }

@@ -6,8 +6,9 @@
 // or top-down rows, and bit-field masks, and run-length compressed pictures of 8 and 4 bits
 // (bottom-up, as that format has them). Every size and offset is checked against the bytes
 // present: a truncated or inconsistent picture gives null, and nothing is allocated beyond
-// what the bytes can fill, except that run-length data is checked whole first and may then
-// describe up to the largest picture from few bytes. Pixels that run-length data skips (a
+// what the bytes can fill: run-length data is checked whole first, and may describe at most
+// 16384 pixels per byte of it (an end of row finishes a wide row in two bytes; a picture
+// skipped over with moves past that is refused). Pixels that run-length data skips (a
 // move, an early end of row or picture) take palette index 0; runs past a row's end are
 // cut there. Palette indexes past the palette draw black.
 #pragma once
