@@ -206,10 +206,11 @@ std::unique_ptr<BitmapObject> ReadRows(const Header& h, const Reader& in, std::s
 // bytes, 3..255 starts that many literal indexes padded to a 16-bit boundary. Rows run
 // bottom-up. Pixels the codes skip (by a move or an early end of row or picture) keep
 // palette index 0, as in a freshly made device-independent bitmap, whose bits are all
-// zero. Runs are clipped at the row's end, where writers pad rows to 32 bits with them;
-// a run above the top row, a move out of the picture, a literal short of its bytes or
-// data without its end-of-picture code make the picture bad (false). With a null `out`
-// nothing is drawn: the walk only checks the data, before the picture is allocated.
+// zero; a bitmap here has no transparency to leave them as. Runs are cut at the row's end,
+// where writers pad rows to 32 bits with them. A run above the top row, a move out of the
+// picture, a literal short of its bytes or data without its end-of-picture code make the
+// picture bad (false). With a null `out` nothing is drawn: the walk only checks the data,
+// before the picture is allocated.
 bool WalkRuns(const Header& h, const Reader& in, std::size_t at, const std::vector<Pixel>& palette,
               BitmapObject* out) {
     const bool four = h.compression == kBiRle4;
