@@ -176,44 +176,21 @@ void Put32(Bytes& out, DWORD value) {
 }
 
 // The layouts the platform's writer never makes: palettes, 16-bit masks, top-down rows,
-// the old 12-byte header, packed bitmaps without a file header.
+// the old 12-byte header, packed bitmaps without a file header, run-length data.
 struct BmpLayout {
     int width = 5;
     int height = 3;
     WORD bitCount = 8;
     std::vector<DWORD> palette{};  // 0x00RRGGBB; fewer entries than the depth allows
     std::vector<DWORD> masks{};    // given: bit fields
+    Bytes runs{};                  // given: run-length data (8 or 4 bits) in place of rows
     bool topDown = false;
     bool coreHeader = false;
     bool fileHeader = true;
 };
 
-Bytes HandBuiltBmp(const BmpLayout& layout) {
-    Bytes out;
-    if (layout.coreHeader) {
-        Put32(out, 12);
-        Put16(out, static_cast<unsigned>(layout.width));
-        Put16(out, static_cast<unsigned>(layout.height));
-        Put16(out, 1);
-        Put16(out, layout.bitCount);
-    } else {
-        Put32(out, 40);
-        Put32(out, static_cast<DWORD>(layout.width));
-        Put32(out, static_cast<DWORD>(layout.topDown ? -layout.height : layout.height));
-        Put16(out, 1);
-        Put16(out, layout.bitCount);
-        Put32(out, layout.masks.empty() ? 0 : 3);
-        for (DWORD field : {0u, 2835u, 2835u}) Put32(out, field);  // image size, resolution
-        Put32(out, static_cast<DWORD>(layout.palette.size()));
-        Put32(out, 0);
-    }
-    for (DWORD mask : layout.masks) Put32(out, mask);
-    for (DWORD colour : layout.palette) {
-        out.push_back(static_cast<BYTE>(colour));
-        out.push_back(static_cast<BYTE>(colour >> 8));
-        out.push_back(static_cast<BYTE>(colour >> 16));
-        if (!layout.coreHeader) out.push_back(0);
-    }
+// Uncompressed rows of every depth, each padded to 32 bits.
+void PutRows(Bytes& out, const BmpLayout& layout) {
     const std::size_t pixelsAt = out.size();
     const std::size_t stride =
         (static_cast<std::size_t>(layout.width) * layout.bitCount + 31) / 32 * 4;
@@ -233,6 +210,40 @@ Bytes HandBuiltBmp(const BmpLayout& layout) {
                         layout.bitCount == 8 ? (x + 2 * y) % 8 : value >> (8 * i));
             }
         }
+}
+
+Bytes HandBuiltBmp(const BmpLayout& layout) {
+    Bytes out;
+    if (layout.coreHeader) {
+        Put32(out, 12);
+        Put16(out, static_cast<unsigned>(layout.width));
+        Put16(out, static_cast<unsigned>(layout.height));
+        Put16(out, 1);
+        Put16(out, layout.bitCount);
+    } else {
+        Put32(out, 40);
+        Put32(out, static_cast<DWORD>(layout.width));
+        Put32(out, static_cast<DWORD>(layout.topDown ? -layout.height : layout.height));
+        Put16(out, 1);
+        Put16(out, layout.bitCount);
+        const DWORD runLength = layout.bitCount == 8 ? 1 : 2;
+        Put32(out, !layout.masks.empty() ? 3 : !layout.runs.empty() ? runLength : 0);
+        for (DWORD field : {0u, 2835u, 2835u}) Put32(out, field);  // image size, resolution
+        Put32(out, static_cast<DWORD>(layout.palette.size()));
+        Put32(out, 0);
+    }
+    for (DWORD mask : layout.masks) Put32(out, mask);
+    for (DWORD colour : layout.palette) {
+        out.push_back(static_cast<BYTE>(colour));
+        out.push_back(static_cast<BYTE>(colour >> 8));
+        out.push_back(static_cast<BYTE>(colour >> 16));
+        if (!layout.coreHeader) out.push_back(0);
+    }
+    const std::size_t pixelsAt = out.size();
+    if (layout.runs.empty())
+        PutRows(out, layout);
+    else
+        out.insert(out.end(), layout.runs.begin(), layout.runs.end());
     if (!layout.fileHeader) return out;
     Bytes file;
     Put16(file, 0x4D42);  // "BM"
@@ -263,6 +274,17 @@ void WriteBmpSeeds(const fs::path& out) {
                                                .coreHeader = true}));
     seeds.Write("16bit-565.bmp", HandBuiltBmp({.bitCount = 16, .masks = {0xF800, 0x07E0, 0x001F}}));
     seeds.Write("16bit.bmp", HandBuiltBmp({.bitCount = 16}));
+    // Rows bottom-up, each ending with 0 0: encoded runs, a literal of 3 (padded), a move
+    // (0 2 dx dy), and the end of the picture (0 1) before the last row is full.
+    seeds.Write("8bit-rle.bmp",
+                HandBuiltBmp({.palette = colours, .runs = {5, 1, 0, 0,                    //
+                                                           0, 3, 2, 3, 4, 0, 2, 5, 0, 0,  //
+                                                           0, 2, 1, 0, 3, 6, 0, 1}}));
+    seeds.Write("4bit-rle.bmp", HandBuiltBmp({.bitCount = 4,
+                                              .palette = colours,
+                                              .runs = {5, 0x12, 0, 0,                    //
+                                                       0, 5, 0x34, 0x56, 0x60, 0, 0, 0,  //
+                                                       3, 0x45, 0, 1}}));
 }
 
 // The JPEG module reads JPEG and PNG files alike.

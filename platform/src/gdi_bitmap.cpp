@@ -8,9 +8,6 @@ namespace qvp::detail {
 
 namespace {
 
-constexpr int kMaxSide = 32767;
-constexpr long long kMaxPixels = 1LL << 26;
-
 // Bytes per row of the GetBitmapBits layout.
 std::size_t RowBytes(int width, int bitsPerPixel) {
     std::size_t bits = static_cast<std::size_t>(width) * static_cast<std::size_t>(bitsPerPixel);
@@ -52,8 +49,8 @@ int Depth(const BitmapObject& bitmap) {
 }  // namespace
 
 std::unique_ptr<BitmapObject> BitmapObject::Make(int width, int height, bool mono) {
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide ||
-        static_cast<long long>(width) * height > kMaxPixels)
+    if (width < 1 || height < 1 || width > QVP_MAX_BITMAP_SIDE || height > QVP_MAX_BITMAP_SIDE ||
+        static_cast<long long>(width) * height > QVP_MAX_BITMAP_PIXELS)
         return nullptr;
     try {
         auto bitmap = std::make_unique<BitmapObject>(static_cast<std::size_t>(width) * height);

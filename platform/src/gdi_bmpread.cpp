@@ -20,7 +20,13 @@ constexpr DWORD kCoreHeaderSize = 12;
 constexpr DWORD kInfoHeaderSize = 40;
 constexpr DWORD kV2HeaderSize = 52;  // with the three colour masks
 constexpr DWORD kMaxHeaderSize = 1024;
+// An end of row, two bytes, finishes a row of up to 32767 pixels. Run-length data that
+// claims more pixels per byte (moves and an early end over a big, nearly empty picture)
+// is refused, so that a few bytes cannot make a picture of hundreds of megabytes.
+constexpr std::size_t kRunPixelsPerByte = 16384;
 constexpr DWORD kBiRgb = 0;
+constexpr DWORD kBiRle8 = 1;
+constexpr DWORD kBiRle4 = 2;
 constexpr DWORD kBiBitfields = 3;
 constexpr DWORD kBiAlphaBitfields = 6;
 
@@ -111,9 +117,11 @@ std::optional<Header> ReadHeader(const Reader& in, std::size_t at) {
 
 bool Valid(const Header& h) {
     switch (h.bitCount) {
-        case 1:
         case 4:
+            return h.compression == kBiRgb || (h.compression == kBiRle4 && !h.topDown);
         case 8:
+            return h.compression == kBiRgb || (h.compression == kBiRle8 && !h.topDown);
+        case 1:
         case 24:
             return h.compression == kBiRgb;
         case 16:
@@ -174,6 +182,97 @@ void DecodeRow(const Header& h, const std::vector<Pixel>& palette, const BYTE* s
     }
 }
 
+// Uncompressed rows, each padded to 32 bits.
+std::unique_ptr<BitmapObject> ReadRows(const Header& h, const Reader& in, std::size_t pixelsAt,
+                                       const std::vector<Pixel>& palette, bool mono) {
+    std::size_t stride = (static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32 * 4;
+    std::size_t lastRow = (static_cast<std::size_t>(h.width) * h.bitCount + 7) / 8;
+    // The last row may lack its padding; everything else must be there.
+    if (!in.Has(pixelsAt, stride * (static_cast<std::size_t>(h.height) - 1)) ||
+        !in.Has(pixelsAt + stride * (static_cast<std::size_t>(h.height) - 1), lastRow))
+        return nullptr;
+    auto bitmap = BitmapObject::Make(h.width, h.height, mono);
+    if (!bitmap) return nullptr;
+    for (LONG y = 0; y < h.height; ++y) {
+        LONG row = h.topDown ? y : h.height - 1 - y;
+        DecodeRow(h, palette, in.At(pixelsAt + stride * static_cast<std::size_t>(y)),
+                  bitmap->Row(row));
+    }
+    return bitmap;
+}
+
+// Run-length pixels: pairs of a count and a value (for 4 bits two alternating indexes), or a
+// 0 and an escape: 0 ends the row, 1 the picture, 2 moves right and up by the next two
+// bytes, 3..255 starts that many literal indexes padded to a 16-bit boundary. Rows run
+// bottom-up. Pixels the codes skip (by a move or an early end of row or picture) keep
+// palette index 0, as in a freshly made device-independent bitmap, whose bits are all
+// zero; a bitmap here has no transparency to leave them as. Runs are cut at the row's end,
+// where writers pad rows to 32 bits with them. A run above the top row, a move out of the
+// picture, a literal short of its bytes or data without its end-of-picture code make the
+// picture bad (false). With a null `out` nothing is drawn: the walk only checks the data,
+// before the picture is allocated.
+bool WalkRuns(const Header& h, const Reader& in, std::size_t at, const std::vector<Pixel>& palette,
+              BitmapObject* out) {
+    const bool four = h.compression == kBiRle4;
+    LONG x = 0, y = 0;  // y counts rows from the bottom; x never passes the width
+    auto put = [&](LONG count, auto indexAt) {
+        if (y >= h.height) return false;
+        LONG shown = std::min(count, h.width - x);
+        if (out) {
+            Pixel* row = out->Row(h.height - 1 - y) + x;
+            for (LONG i = 0; i < shown; ++i) {
+                unsigned index = indexAt(i);
+                row[i] = index < palette.size() ? palette[index] : kBlack;
+            }
+        }
+        x += shown;
+        return true;
+    };
+    auto nibble = [four](BYTE pair, LONG i) {
+        return four ? (i % 2 ? pair & 0x0Fu : pair >> 4u) : unsigned{pair};
+    };
+    for (;;) {
+        if (!in.Has(at, 2)) return false;
+        const BYTE count = *in.At(at), code = *in.At(at + 1);
+        at += 2;
+        if (count) {
+            if (!put(count, [&](LONG i) { return nibble(code, i); })) return false;
+        } else if (code == 0) {
+            if (y >= h.height) return false;
+            x = 0, ++y;
+        } else if (code == 1) {
+            return true;
+        } else if (code == 2) {
+            if (!in.Has(at, 2)) return false;
+            x += *in.At(at), y += *in.At(at + 1);
+            at += 2;
+            if (x > h.width || y > h.height) return false;
+        } else {
+            std::size_t bytes = four ? (code + 1u) / 2 : code;
+            std::size_t padded = (bytes + 1) / 2 * 2;
+            if (!in.Has(at, padded)) return false;
+            const BYTE* literal = in.At(at);
+            if (!put(code, [&](LONG i) { return nibble(literal[four ? i / 2 : i], i); }))
+                return false;
+            at += padded;
+        }
+    }
+}
+
+std::unique_ptr<BitmapObject> ReadRuns(const Header& h, const Reader& in, std::size_t at,
+                                       const std::vector<Pixel>& palette, bool mono) {
+    if (!WalkRuns(h, in, at, palette, nullptr) ||
+        static_cast<std::size_t>(h.width) * static_cast<std::size_t>(h.height) / kRunPixelsPerByte >
+            in.Size() - at)
+        return nullptr;
+    auto bitmap = BitmapObject::Make(h.width, h.height, mono);
+    if (!bitmap) return nullptr;
+    std::fill(bitmap->m_pixels.begin(), bitmap->m_pixels.end(),
+              palette.empty() ? kBlack : palette[0]);
+    WalkRuns(h, in, at, palette, bitmap.get());
+    return bitmap;
+}
+
 std::unique_ptr<BitmapObject> ReadBmp(std::span<const BYTE> bytes, bool mono) {
     Reader in(bytes);
     bool isFile = in.Has(0, kFileHeaderSize) && in.U16(0) == kFileMagic;
@@ -185,20 +284,10 @@ std::unique_ptr<BitmapObject> ReadBmp(std::span<const BYTE> bytes, bool mono) {
     if (!palette) return nullptr;
     // A file says where its pixels start; a packed bitmap has them right after the palette.
     std::size_t pixelsAt = isFile ? in.U32(10) : h.paletteAt + palette->size() * h.entrySize;
-    std::size_t stride = (static_cast<std::size_t>(h.width) * h.bitCount + 31) / 32 * 4;
-    std::size_t lastRow = (static_cast<std::size_t>(h.width) * h.bitCount + 7) / 8;
-    // The last row may lack its padding; everything else must be there.
-    if (!in.Has(pixelsAt, stride * (static_cast<std::size_t>(h.height) - 1)) ||
-        !in.Has(pixelsAt + stride * (static_cast<std::size_t>(h.height) - 1), lastRow))
-        return nullptr;
-    auto bitmap = BitmapObject::Make(h.width, h.height, mono);
-    if (!bitmap) return nullptr;
-    for (LONG y = 0; y < h.height; ++y) {
-        LONG row = h.topDown ? y : h.height - 1 - y;
-        DecodeRow(h, *palette, in.At(pixelsAt + stride * static_cast<std::size_t>(y)),
-                  bitmap->Row(row));
-    }
-    if (mono)
+    bool runs = h.compression == kBiRle8 || h.compression == kBiRle4;
+    std::unique_ptr<BitmapObject> bitmap = runs ? ReadRuns(h, in, pixelsAt, *palette, mono)
+                                                : ReadRows(h, in, pixelsAt, *palette, mono);
+    if (bitmap && mono)
         for (Pixel& p : bitmap->m_pixels) p = MonoFromColor(ColorFromPixel(p));
     return bitmap;
 }

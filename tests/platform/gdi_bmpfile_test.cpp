@@ -193,7 +193,8 @@ TEST(BmpReader, RefusesInconsistentHeaders) {
         {"pixels past the end", patched(kBmp24, 10, {0xFF, 0xFF, 0, 0})},
         {"two planes", patched(kBmp24, 26, {2})},
         {"7 bits per pixel", patched(kBmp24, 28, {7})},
-        {"run-length compressed", patched(kBmp8, 30, {1})},
+        {"run-length compressed top-down", patched(kBmp8, 30, {1})},
+        {"run-length compressed at 4 bits", patched(kBmp4, 30, {1})},
         {"bit fields at 24 bits", patched(kBmp24, 30, {3})},
         {"palette larger than the depth allows", patched(kBmp8, 46, {0, 1, 0, 0})},
         {"palette count overflowing", patched(kBmp8, 46, {0xFF, 0xFF, 0xFF, 0xFF})},
@@ -203,6 +204,53 @@ TEST(BmpReader, RefusesInconsistentHeaders) {
         {"not a picture at all", Bytes{'B', 'M', 1, 2, 3}},
     };
     for (const auto& c : cases) EXPECT_EQ(CreateBitmapFromBmp(c.bytes), nullptr) << c.what;
+}
+
+// Pictures written by ImageMagick (rle8.bmp, with `-compress RLE BMP3:`, its rows padded with
+// runs past their end) or by hand (rle4.bmp: odd runs and literals, a move, early ends of rows),
+// each beside ImageMagick's 24-bit reading of the same picture.
+TEST(BmpReader, ReadsRunLengthPicturesAsAnIndependentReaderDoes) {
+    const std::string dir = QVTEST_FIXTURES_DIR "/";
+    for (auto [name, reading] :
+         {std::pair{"rle8.bmp", "rle8-source.bmp"}, std::pair{"rle4.bmp", "rle4-decoded.bmp"}}) {
+        const Bytes runs = AsBytes(qvtest::ReadText(dir + name));
+        const Bytes plain = AsBytes(qvtest::ReadText(dir + reading));
+        EXPECT_EQ(Decode(runs), Decode(plain)) << name;
+        EXPECT_FALSE(Decode(plain).empty()) << name;
+        for (std::size_t n = 0; n < runs.size(); ++n)  // the end-of-picture code is the last
+            ASSERT_EQ(CreateBitmapFromBmp(Bytes(runs.begin(), runs.begin() + n)), nullptr) << n;
+    }
+}
+
+TEST(BmpReader, RunLengthSkipsShowIndexZeroAndHostileRunsAreRefused) {
+    // kBmp8 bottom-up and run-length compressed: 2 x 2, index 0 blue, 1 red.
+    auto rle8 = [](std::initializer_list<BYTE> runs) {
+        Bytes b = kBmp8;
+        b.resize(62 + runs.size());
+        std::copy(runs.begin(), runs.end(), b.begin() + 62);
+        b[22] = 2, b[23] = 0, b[24] = 0, b[25] = 0, b[30] = 1;  // height 2, BI_RLE8
+        return b;
+    };
+    Bytes huge = rle8({0, 1});
+    huge[19] = huge[23] = 0x10;  // 4098 x 4098
+    const struct {
+        const char* what;
+        Bytes bytes;
+        std::vector<COLORREF> pixels;  // top row first; empty: refused
+    } cases[] = {
+        {"early end of picture", rle8({1, 1, 0, 1}), {B, B, R, B}},
+        {"move", rle8({0, 2, 1, 1, 1, 1, 0, 0, 0, 1}), {B, R, B, B}},
+        {"run past the row end is cut", rle8({3, 1, 0, 0, 0, 1}), {B, B, R, R}},
+        {"literal", rle8({0, 3, 1, 0, 1, 0, 0, 1}), {B, B, R, B}},
+        {"move past the right", rle8({0, 2, 3, 0, 0, 1}), {}},
+        {"move past the top", rle8({0, 2, 0, 3, 0, 1}), {}},
+        {"run above the top row", rle8({0, 0, 0, 0, 1, 1, 0, 1}), {}},
+        {"end of row above the top", rle8({0, 0, 0, 0, 0, 0, 0, 1}), {}},
+        {"literal short of bytes", rle8({0, 3, 1, 0, 1}), {}},
+        {"missing end of picture", rle8({2, 1, 0, 0, 2, 1, 0, 0}), {}},
+        {"a huge picture from two bytes", huge, {}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Decode(c.bytes), c.pixels) << c.what;
 }
 
 TEST(BmpReader, SurvivesRandomDamage) {

@@ -24,6 +24,10 @@ printf '\x05\x00' >"$dir/short.map"
 expect 1 "cannot read map file" -- "$qvmap" info "$dir/short.map"
 printf '\x02\x00\x03\x00\x01' >"$dir/cut.map"
 expect 0 "holds 1 of 6 cells" -- "$qvmap" info "$dir/cut.map"
+# A header promising 65535 x 65535 cells, and 16 of them: answered at once (a plain build
+# takes a tenth of a second; a sanitizer build seconds, for the shadow of 4 GiB of cells).
+printf '\xff\xff\xff\xff0123456789abcdef' >"$dir/huge.map"
+expect 0 "holds 16 of 4294836225 cells.*value   0: 4294836209 cells" -- timeout 60 "$qvmap" info "$dir/huge.map"
 expect 0 "new 1 x 1 map" -- "$qvmap" new "$m" --width 1 --height 1 --force
 [[ $(stat -c %s "$m") -eq 5 ]] || { echo "FAIL: --force leaves old bytes"; failures=$((failures + 1)); }
 expect 0 "^0 0 \(A,1\)$" -- "$qvmap" hex 25 20
@@ -49,6 +53,7 @@ expect 2 "needs -o" -- "$qvmap" render "$data/sample.map"
 expect 2 "--size must lie between 1 and 32767" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --size 0,5
 expect 1 "no map file" -- "$qvmap" render "$dir/none.map" -o "$dir/x.png" --chips "$data/MAP.BMP"
 expect 1 "cannot read map file" -- "$qvmap" render "$dir/short.map" -o "$dir/x.png" --chips "$data/MAP.BMP"
+expect 1 "2621410 x 2621420 pixels, is larger than a picture can be" -- timeout 60 "$qvmap" render "$dir/huge.map" -o "$dir/x.png" --chips "$data/MAP.BMP"
 expect 1 "no chip sheet 'MAP.BMP' \(the view reads MAP.BMP from the current folder" -- env -C "$dir" "$qvmap" render "$data/sample.map" -o x.png
 expect 1 "no chip sheet" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --chips "$dir/none.bmp"
 echo "not a picture" >"$dir/bad.bmp"

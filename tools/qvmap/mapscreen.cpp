@@ -11,6 +11,7 @@
 #include <qvplatform/file.h>
 
 #include "args.h"
+#include "mapcheck.h"
 
 namespace qvmap {
 namespace {
@@ -26,12 +27,13 @@ void CheckMapFile(const std::string& path, CHexMap& map) {
     if (!map.ReadMapFile(CString(path.c_str())))
         throw InputError{"cannot read map file '" + path +
                            "' (too short for the 4-byte header?)"};
+    CheckPictureFits(map);
     const std::uintmax_t cells = std::uintmax_t{map.GetMapWidth()} * map.GetMapHeight();
-    const std::uintmax_t present = fs::file_size(path) - 4;
-    if (present < cells)
+    const std::uintmax_t held = CellsInFile(path, map);
+    if (held < cells)
         std::fprintf(stderr,
                      "qvmap: warning: '%s' holds %ju of %ju cells; the missing cells read as 0\n",
-                     path.c_str(), present, cells);
+                     path.c_str(), held, cells);
 }
 
 // The number of chips on the sheet; throws when it is no picture the view can draw from.

@@ -11,6 +11,7 @@
 
 #include "args.h"
 #include "commands.h"
+#include "mapcheck.h"
 #include "mapsave.h"
 #include "tiled_commands.h"
 
@@ -118,13 +119,16 @@ int CommandInfo(const Args& args) {
     const std::uintmax_t cells = std::uintmax_t{map.GetMapWidth()} * map.GetMapHeight();
     std::printf("%s: %u x %u hexes (%ju cells), picture %d x %d pixels\n", args[0].c_str(),
                 map.GetMapWidth(), map.GetMapHeight(), cells, map.GetWidth(), map.GetHeight());
-    const std::uintmax_t present = std::filesystem::file_size(args[0]) - 4;
-    if (present < cells)
-        std::printf("warning: the file holds %ju of %ju cells; the missing cells read as 0\n",
-                    present, cells);
+    const std::uintmax_t held = CellsInFile(args[0], map);
+    if (held < cells)
+        std::printf("warning: the file holds %ju of %ju cells; the missing cells read as 0\n", held,
+                    cells);
+    // Only the cells the file held are looked at; the others are 0 and are counted without
+    // touching them (a short file can promise gigabytes of cells).
     std::array<std::uintmax_t, 256> counts{};
     const BYTE* data = map.GetMap()->cells;
-    for (std::uintmax_t i = 0; data && i < cells; ++i) ++counts[data[i]];
+    for (std::uintmax_t i = 0; data && i < held; ++i) ++counts[data[i]];
+    counts[0] += cells - held;
     for (int value = 0; value < 256; ++value)
         if (counts[value])
             std::printf("  value %3d: %8ju cells  %5.1f%%\n", value, counts[value],

@@ -3,10 +3,14 @@
 //
 // The reader takes BMP files and packed device-independent bitmaps (a resource without the
 // 14-byte file header) of 1, 4, 8, 16, 24 and 32 bits per pixel, with palettes, bottom-up
-// or top-down rows, and bit-field masks. Run-length compressed pictures are refused. Every
-// size and offset is checked against the bytes present: a truncated or inconsistent picture
-// gives null, and nothing is allocated beyond what the bytes can fill. Palette indexes past
-// the palette draw black.
+// or top-down rows, and bit-field masks, and run-length compressed pictures of 8 and 4 bits
+// (bottom-up, as that format has them). Every size and offset is checked against the bytes
+// present: a truncated or inconsistent picture gives null, and nothing is allocated beyond
+// what the bytes can fill: run-length data is checked whole first, and may describe at most
+// 16384 pixels per byte of it (an end of row finishes a wide row in two bytes; a picture
+// skipped over with moves past that is refused). Pixels that run-length data skips (a
+// move, an early end of row or picture) take palette index 0; runs past a row's end are
+// cut there. Palette indexes past the palette draw black.
 #pragma once
 
 #include <span>

@@ -154,6 +154,10 @@ QVP_API BOOL RestoreDC(HDC hdc, int nSavedDC);
 
 // ---- Bitmaps ----
 
+// The largest bitmap this layer makes, for callers that check a size before asking.
+constexpr int QVP_MAX_BITMAP_SIDE = 32767;
+constexpr long long QVP_MAX_BITMAP_PIXELS = 1LL << 26;  // 64 megapixels
+
 // Width and height must lie in 1 .. 32767 and the picture below 64 megapixels; a 0 width
 // or height gives a 1 x 1 monochrome bitmap, as on the platform the library comes from.
 // The format is the one of the bitmap selected into `hdc` (monochrome for a fresh memory
