@@ -14,7 +14,7 @@ set(QVDLL_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/qvdll)
 # The JPEG module is the library's own business: a folder of its own under the library
 # folder, which the loader searches next to libqvplatform.so.
 set(QVDLL_MODULE_DIR ${CMAKE_INSTALL_LIBDIR}/qvdll)
-set(QVDLL_TOOLS qvmap qvmsg qvunit qvserver qvclient)
+set(QVDLL_TOOLS qvmap qvmsg qvunit qvserver qvclient qvload)
 
 # Run paths relative to each binary, so the installed tree works from any prefix. The build
 # tree has the same ones: a run path that CMake edits at install time gets an empty entry in

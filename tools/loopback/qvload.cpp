@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "loopback.h"
+#include "toolmain.h"
 
 namespace {
 
@@ -190,6 +191,7 @@ int ParseCount(const char* text, int lo, int hi, const char* what) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (qvtool::PrintedVersion("qvload", argc, argv)) return 0;
     Options options;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];

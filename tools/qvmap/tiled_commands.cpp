@@ -1,11 +1,7 @@
 // qvmap export and import: a map file as a Tiled map with its chip tileset, and a Tiled map
-// back as a map file. Every file is written under a temporary name beside its target and
-// renamed over it only when complete, so an error leaves the target as it was.
+// back as a map file. Every file is replaced whole or not at all, so an error leaves the
+// target as it was.
 #include "tiled_commands.h"
-
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -14,8 +10,10 @@
 #include <optional>
 
 #include <qvdll/hexmap.h>
+#include <qvplatform/replacefile.h>
 
 #include "args.h"
+#include "mapsave.h"
 #include "tiled_format.h"
 #include "tiled_tileset.h"
 
@@ -24,36 +22,39 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file being written: a temporary file beside the target, renamed over it by Commit and
-// removed if it never is.
+// A file replaced whole when Commit is called (CReplacementFile), with its errors as
+// InputError.
 class PendingFile {
 public:
-    explicit PendingFile(const std::string& target) : m_target(target), m_temp(target + ".XXXXXX") {
-        const int fd = mkstemp(m_temp.data());
-        if (fd < 0)
-            throw InputError{"cannot write beside '" + target + "': " + std::strerror(errno)};
-        // mkstemp makes the file private; a finished file gets the usual permissions.
-        const mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-        close(fd);
+    explicit PendingFile(const std::string& target) : m_target(target) {
+        CFileException error;
+        if (!m_file.Open(target.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeBinary,
+                         &error))
+            Fail(error);
     }
-    ~PendingFile() {
-        if (!m_committed) std::remove(m_temp.c_str());
+    const std::string& Path() const { return m_file.GetNewPath(); }
+    void Write(const std::string& text) {
+        Guarded([&] { m_file.Write(text.data(), static_cast<UINT>(text.size())); });
     }
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-
-    const std::string& Path() const { return m_temp; }
     void Commit() {
-        if (std::rename(m_temp.c_str(), m_target.c_str()) != 0)
-            throw InputError{"cannot write '" + m_target + "': " + std::strerror(errno)};
-        m_committed = true;
+        Guarded([&] { m_file.Commit(); });
     }
 
 private:
-    std::string m_target, m_temp;
-    bool m_committed = false;
+    [[noreturn]] void Fail(const std::exception& e) const {
+        throw InputError{"cannot write '" + m_target + "': " + e.what()};
+    }
+    template <class Step>
+    void Guarded(Step step) {
+        try {
+            step();
+        } catch (const std::exception& e) {
+            Fail(e);
+        }
+    }
+
+    std::string m_target;
+    CReplacementFile m_file;
 };
 
 void RefuseToReplace(const std::string& path, bool force) {
@@ -103,8 +104,10 @@ qvtiled::Cells ReadCells(const std::string& path) {
     const BYTE* data = map.GetMap()->cells;
     if (data) cells.values.assign(data, data + cells.width * cells.height);
     if (fs::file_size(path) - 4 < cells.values.size())
-        std::fprintf(stderr, "qvmap: warning: '%s' holds fewer than its %zu cells; the missing "
-                     "cells are exported as 0\n", path.c_str(), cells.values.size());
+        std::fprintf(stderr,
+                     "qvmap: warning: '%s' holds fewer than its %zu cells; the missing "
+                     "cells are exported as 0\n",
+                     path.c_str(), cells.values.size());
     return cells;
 }
 
@@ -122,13 +125,16 @@ int CommandExport(const Args& args) {
     if (encodingName != options.values.end()) {
         const auto encoding = qvtiled::EncodingNamed(encodingName->second);
         if (!encoding)
-            throw UsageError{"--encoding is csv, base64, base64-zlib, base64-gzip or base64-zstd, "
-                             "not '" + encodingName->second + "'"};
+            throw UsageError{
+                "--encoding is csv, base64, base64-zlib, base64-gzip or base64-zstd, "
+                "not '" +
+                encodingName->second + "'"};
         settings.encoding = *encoding;
     }
     const auto chips = options.values.find("--chips");
     settings.chipSheet = chips == options.values.end() ? "MAP.BMP" : chips->second;
-    const fs::path png = fs::path(out).replace_filename(fs::path(out).stem().string() + "-chips.png");
+    const fs::path png =
+        fs::path(out).replace_filename(fs::path(out).stem().string() + "-chips.png");
     RefuseToReplace(out, options.force);
     RefuseToReplace(png.string(), options.force);
 
@@ -139,13 +145,7 @@ int CommandExport(const Args& args) {
     const int chipCount = settings.tileset.columns * settings.tileset.rows;
     const std::string text = qvtiled::WriteTiledMap(cells, settings);
     PendingFile pendingMap(out);
-    {
-        std::FILE* file = std::fopen(pendingMap.Path().c_str(), "wb");
-        const bool written = file && std::fwrite(text.data(), 1, text.size(), file) == text.size();
-        const bool closed = file && std::fclose(file) == 0;
-        if (!written || !closed)
-            throw InputError{"cannot write '" + out + "'"};
-    }
+    pendingMap.Write(text);
     pendingPng.Commit();
     pendingMap.Commit();
     std::printf("%s: the %ld x %ld map with the %d chips of '%s' as tileset %s\n", out.c_str(),
@@ -159,7 +159,8 @@ int CommandImport(const Args& args) {
     const std::string& out = options.values.at("-o");
     qvtiled::ImportSettings settings;
     if (options.values.count("--fill"))
-        settings.fill = static_cast<std::uint8_t>(ParseNumber(options.values.at("--fill"), 0, 255, "--fill"));
+        settings.fill =
+            static_cast<std::uint8_t>(ParseNumber(options.values.at("--fill"), 0, 255, "--fill"));
     if (options.values.count("--layer")) settings.layer = options.values.at("--layer");
     RefuseToReplace(out, options.force);
     if (!fs::is_regular_file(options.operand))
@@ -176,10 +177,7 @@ int CommandImport(const Args& args) {
     CHexMap map(static_cast<WORD>(cells.width), static_cast<WORD>(cells.height));
     if (!cells.values.empty())
         std::memcpy(map.GetMap()->cells, cells.values.data(), cells.values.size());
-    PendingFile pending(out);
-    if (!map.WriteMapFile(CString(pending.Path().c_str())))
-        throw InputError{"cannot write map file '" + out + "'"};
-    pending.Commit();
+    SaveMapFile(map, out, /*bFresh=*/true);
     std::printf("%s: %ld x %ld map from %s\n", out.c_str(), cells.width, cells.height,
                 options.operand.c_str());
     return 0;
