@@ -27,7 +27,13 @@ public:
     CellSink(const Cells& map, long layerWidth, long layerHeight, std::string layerName,
              std::vector<TilesetRange> tilesets, std::uint8_t fill);
 
-    void Add(std::uint64_t gid);
+    void Add(std::uint64_t gid) {
+        // Most ids are chips of a layer not yet full; everything else is checked in full.
+        if (gid - m_chipFirst < m_chipCount && m_cells.values.size() < m_count)
+            m_cells.values.push_back(static_cast<std::uint8_t>(gid - m_chipFirst));
+        else
+            AddChecked(gid);
+    }
     // Ids as 32-bit little-endian values; one may be split across calls.
     void AddBytes(const std::uint8_t* bytes, std::size_t count);
     // The cells; throws when the layer is short or an id was left unfinished.
@@ -38,17 +44,21 @@ public:
     std::size_t CellCount() const { return m_count; }
 
 private:
+    void AddChecked(std::uint64_t gid);
+
     Cells m_cells;
     std::size_t m_count;
     std::string m_layerName;
     std::vector<TilesetRange> m_tilesets;
     std::uint8_t m_fill;
+    std::uint64_t m_chipFirst = 0, m_chipCount = 0;  // the ids Add takes without more ado
     std::uint8_t m_partial[4] = {};
     std::size_t m_partialSize = 0;
 };
 
-// The ids of `cells` (value + `firstGid`) as the text of a layer's data: CSV rows, or base64.
-std::string EncodeLayer(const Cells& cells, Encoding encoding, int firstGid);
+// Appends the ids of `cells` (value + `firstGid`) as the text of a layer's data: CSV rows,
+// or base64.
+void AppendLayer(std::string& text, const Cells& cells, Encoding encoding, int firstGid);
 
 // Feeds the ids in a layer's data text to `sink`. `encoding` is "csv" or "base64",
 // `compression` empty, "zlib", "gzip" or "zstd".
