@@ -21,6 +21,7 @@ using qvtool::InputError;
 constexpr std::uint64_t kFlipBits = 0xF0000000;  // flipped across either axis, or rotated
 constexpr std::uint64_t kLargestId = 0xFFFFFFFF;
 constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kIdBatch = 1024;  // ids handed to the sink at once
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 bool IsSpace(char ch) {
@@ -235,26 +236,39 @@ void DecodeCsv(std::string_view text, CellSink& sink) {
     const auto skipSpace = [&] {
         while (at != end && IsSpace(*at)) ++at;
     };
+    // Ids go to the sink a batch at a time, and all before a fault is reported: the sink
+    // may have found an earlier one.
+    std::array<std::uint32_t, kIdBatch> batch;
+    std::size_t batched = 0;
+    const auto fault = [&](const std::string& message) {
+        sink.AddIds(batch.data(), batched);
+        return InputError{sink.Where() + ": " + message};
+    };
     for (std::size_t entry = 1;; ++entry) {
         skipSpace();
-        if (at == end) return;
+        if (at == end) break;
         const char* const first = at;
         std::uint64_t gid = 0;
         for (unsigned digit; at != end && (digit = static_cast<unsigned char>(*at) - 48u) < 10; ++at)
             if ((gid = gid * 10 + digit) > kLargestId) break;
         if (at == first || gid > kLargestId) {
             const std::string_view shown = text.substr(static_cast<std::size_t>(first - text.data()));
-            throw InputError{sink.Where() + ": CSV entry " + std::to_string(entry) + " '" +
-                             std::string(shown.substr(0, std::min<std::size_t>(12, shown.find_first_of(",\n")))) +
-                             "' is not a tile id"};
+            throw fault("CSV entry " + std::to_string(entry) + " '" +
+                        std::string(shown.substr(0, std::min<std::size_t>(12, shown.find_first_of(",\n")))) +
+                        "' is not a tile id");
         }
-        sink.Add(gid);
+        batch[batched++] = static_cast<std::uint32_t>(gid);
+        if (batched == batch.size()) {
+            sink.AddIds(batch.data(), batched);
+            batched = 0;
+        }
         skipSpace();
-        if (at == end) return;
+        if (at == end) break;
         if (*at++ != ',')
-            throw InputError{sink.Where() + ": CSV entry " + std::to_string(entry) +
-                             " is followed by '" + std::string(1, at[-1]) + "', not a comma"};
+            throw fault("CSV entry " + std::to_string(entry) + " is followed by '" +
+                        std::string(1, at[-1]) + "', not a comma");
     }
+    sink.AddIds(batch.data(), batched);
 }
 
 }  // namespace
@@ -323,6 +337,28 @@ void CellSink::AddChecked(std::uint64_t gid) {
     m_cells.values.push_back(static_cast<std::uint8_t>(id));
 }
 
+void CellSink::AddIds(const std::uint32_t* gids, std::size_t count) {
+    while (count) {
+        // A run of chips the layer has room for goes straight into its cells, from locals: a
+        // byte written through a pointer could be any member. The id that ends the run goes
+        // through Add's checks.
+        const std::size_t start = m_cells.values.size();
+        const std::size_t room = std::min(count, m_count - start);
+        m_cells.values.resize(start + room);
+        std::uint8_t* const cells = m_cells.values.data() + start;
+        const std::uint64_t chipFirst = m_chipFirst, chipCount = m_chipCount;
+        std::size_t run = 0;
+        for (std::uint64_t chip; run < room && (chip = gids[run] - chipFirst) < chipCount;)
+            cells[run++] = static_cast<std::uint8_t>(chip);
+        m_cells.values.resize(start + run);
+        gids += run;
+        count -= run;
+        if (count == 0) break;
+        Add(*gids++);
+        --count;
+    }
+}
+
 void CellSink::AddBytes(const std::uint8_t* bytes, std::size_t count) {
     const auto id = [](const std::uint8_t* b) {
         return std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 |
@@ -335,7 +371,14 @@ void CellSink::AddBytes(const std::uint8_t* bytes, std::size_t count) {
             Add(id(m_partial));
         }
     }
-    for (; count >= 4; bytes += 4, count -= 4) Add(id(bytes));
+    std::array<std::uint32_t, kIdBatch> gids;
+    while (count >= 4) {
+        const std::size_t ids = std::min(count / 4, gids.size());
+        for (std::size_t i = 0; i < ids; ++i) gids[i] = id(bytes + 4 * i);
+        AddIds(gids.data(), ids);
+        bytes += 4 * ids;
+        count -= 4 * ids;
+    }
     if (count == 0) return;  // bytes left over come after a finished id: they begin the next
     std::copy(bytes, bytes + count, m_partial);
     m_partialSize = count;

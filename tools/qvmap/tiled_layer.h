@@ -34,6 +34,8 @@ public:
         else
             AddChecked(gid);
     }
+    // The same for ids in order, faster.
+    void AddIds(const std::uint32_t* gids, std::size_t count);
     // Ids as 32-bit little-endian values; one may be split across calls.
     void AddBytes(const std::uint8_t* bytes, std::size_t count);
     // The cells; throws when the layer is short or an id was left unfinished.
