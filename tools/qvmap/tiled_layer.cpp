@@ -111,23 +111,24 @@ void AppendCsvRows(std::string& text, const Cells& cells, int firstGid) {
         *end++ = ',';
         entry.size = static_cast<std::size_t>(end - entry.text);
     }
-    std::size_t size = 1 + static_cast<std::size_t>(cells.height);  // the line breaks
-    for (std::uint8_t value : cells.values) size += entries[value].size;
+    const std::vector<std::uint8_t>& values = cells.values;
+    const std::size_t width = static_cast<std::size_t>(std::max(cells.width, 1L));
+    std::size_t size = 1 + (values.size() + width - 1) / width;  // the line breaks
+    for (std::uint8_t value : values) size += entries[value].size;
     // Room to copy every entry whole, however short its text.
     const std::size_t start = text.size();
     text.resize(start + size + sizeof(Entry::text));
     char* out = text.data() + start;
     *out++ = '\n';
-    const std::uint8_t* value = cells.values.data();
-    for (long y = 0; y < cells.height; ++y) {
-        for (long x = 0; x < cells.width; ++x) {
-            const Entry& entry = entries[*value++];
+    for (std::size_t row = 0; row < values.size(); row += width) {
+        for (std::size_t i = row; i < std::min(row + width, values.size()); ++i) {
+            const Entry& entry = entries[values[i]];
             std::memcpy(out, entry.text, sizeof entry.text);
             out += entry.size;
         }
         *out++ = '\n';
     }
-    if (!cells.values.empty()) {  // the last id has no comma
+    if (!values.empty()) {  // the last id has no comma
         out[-2] = '\n';
         --out;
     }
@@ -300,7 +301,7 @@ std::string CellSink::Where() const {
     return "layer '" + m_layerName + "'";
 }
 
-void CellSink::AddChecked(std::uint64_t gid) {
+void CellSink::Add(std::uint64_t gid) {
     const std::size_t index = m_cells.values.size();
     if (index == m_count)
         throw InputError{Where() + " holds more tile ids than its " + std::to_string(m_cells.width) +

@@ -27,14 +27,8 @@ public:
     CellSink(const Cells& map, long layerWidth, long layerHeight, std::string layerName,
              std::vector<TilesetRange> tilesets, std::uint8_t fill);
 
-    void Add(std::uint64_t gid) {
-        // Most ids are chips of a layer not yet full; everything else is checked in full.
-        if (gid - m_chipFirst < m_chipCount && m_cells.values.size() < m_count)
-            m_cells.values.push_back(static_cast<std::uint8_t>(gid - m_chipFirst));
-        else
-            AddChecked(gid);
-    }
-    // The same for ids in order, faster.
+    void Add(std::uint64_t gid);
+    // Ids in order, as Add takes them one at a time; a run of chips costs no checks but one.
     void AddIds(const std::uint32_t* gids, std::size_t count);
     // Ids as 32-bit little-endian values; one may be split across calls.
     void AddBytes(const std::uint8_t* bytes, std::size_t count);
@@ -46,14 +40,12 @@ public:
     std::size_t CellCount() const { return m_count; }
 
 private:
-    void AddChecked(std::uint64_t gid);
-
     Cells m_cells;
     std::size_t m_count;
     std::string m_layerName;
     std::vector<TilesetRange> m_tilesets;
     std::uint8_t m_fill;
-    std::uint64_t m_chipFirst = 0, m_chipCount = 0;  // the ids Add takes without more ado
+    std::uint64_t m_chipFirst = 0, m_chipCount = 0;  // the chips' global ids
     std::uint8_t m_partial[4] = {};
     std::size_t m_partialSize = 0;
 };
