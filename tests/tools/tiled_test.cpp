@@ -74,15 +74,35 @@ TEST(TiledMap, EveryShapeAndEncodingComesBackCellForCell) {
 
 TEST(TiledMap, EmptyCellsTakeTheFillAndANamedLayerIsFoundInAGroup) {
     const std::string xml = Replaced(Export(MakeCells(3, 2, 0), false), "\n1,2,3,", "\n0,2,3,");
-    const std::string grouped = Replaced(
-        xml, "<layer", "<group name=\"g\"><layer name=\"top\" width=\"3\" height=\"2\"><data "
-                       "encoding=\"csv\">9,9,9,9,9,9</data></layer></group>\n <layer");
-    qvtiled::ImportSettings settings;
-    settings.fill = 7;
-    EXPECT_EQ(qvtiled::ReadTiledMap(grouped, settings).values[0], 8);
-    settings.layer = "cells";
-    EXPECT_EQ(qvtiled::ReadTiledMap(grouped, settings).values,
-              (std::vector<std::uint8_t>{7, 1, 2, 3, 4, 5}));
+    const std::string json = Replaced(Export(MakeCells(3, 2, 0), true), "\n1,2,3,", "\n0,2,3,");
+    // The JSON group's name holds lists and a quote, to be read as text.
+    const std::string grouped[] = {
+        Replaced(xml, "<layer", "<group name=\"g\"><layer name=\"top\" width=\"3\" height=\"2\"><data "
+                                "encoding=\"csv\">9,9,9,9,9,9</data></layer></group>\n <layer"),
+        Replaced(json, "\"layers\":[", "\"layers\":[{\"type\":\"group\",\"name\":\"[1]\\\"[2]\",\"layers\":[{"
+                                       "\"type\":\"tilelayer\",\"name\":\"top\",\"width\":3,\"height\":2,"
+                                       "\"data\":[9,9,9,9,9,9]}]},"),
+    };
+    for (const std::string& text : grouped) {
+        qvtiled::ImportSettings settings;
+        settings.fill = 7;
+        EXPECT_EQ(qvtiled::ReadTiledMap(text, settings).values[0], 8);
+        settings.layer = "cells";
+        EXPECT_EQ(qvtiled::ReadTiledMap(text, settings).values,
+                  (std::vector<std::uint8_t>{7, 1, 2, 3, 4, 5}));
+    }
+}
+
+// Inflated ids come in chunks that may end inside an id, even twice over.
+TEST(TiledMap, IdsSplitAcrossChunksAreJoined) {
+    const std::uint8_t bytes[] = {1, 0, 0, 0, 2, 0, 0, 0, 0, 1, 0, 0};  // global ids 1, 2, 256
+    for (std::size_t split : {1, 2, 5, 7}) {
+        qvtiled::detail::CellSink sink(Cells{3, 1, {}}, 3, 1, "cells", {{1, "chips"}}, 4);
+        sink.AddBytes(bytes, split);
+        sink.AddBytes(bytes + split, 1);
+        sink.AddBytes(bytes + split + 1, sizeof bytes - split - 1);
+        EXPECT_EQ(sink.Finish().values, (std::vector<std::uint8_t>{0, 1, 255})) << split;
+    }
 }
 
 TEST(TiledMap, HostileFilesAreRefusedSayingWhatAndWhere) {
@@ -90,7 +110,8 @@ TEST(TiledMap, HostileFilesAreRefusedSayingWhatAndWhere) {
     const std::string json = Export(MakeCells(3, 2, 0), true);
     Cells bomb = MakeCells(1000, 1000, 0);
     bomb.values.assign(bomb.values.size(), 0);
-    const std::string zeros = qvtiled::detail::EncodeLayer(bomb, Encoding::Base64Zlib, 0);
+    std::string zeros;
+    qvtiled::detail::AppendLayer(zeros, bomb, Encoding::Base64Zlib, 0);
     const std::string base64 = Export(MakeCells(3, 2, 0), false, Encoding::Base64);
     const std::string zlib = Export(MakeCells(3, 2, 0), false, Encoding::Base64Zlib);
     const std::size_t zlibStart = zlib.find("\"zlib\">") + 7;

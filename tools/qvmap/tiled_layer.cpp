@@ -8,6 +8,7 @@
 #include <charconv>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "args.h"
@@ -20,26 +21,26 @@ using qvtool::InputError;
 constexpr std::uint64_t kFlipBits = 0xF0000000;  // flipped across either axis, or rotated
 constexpr std::uint64_t kLargestId = 0xFFFFFFFF;
 constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::size_t kIdBatch = 1024;  // ids handed to the sink at once
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 bool IsSpace(char ch) {
     return ch == ' ' || ch == '\n' || ch == '\r' || ch == '\t';
 }
 
-std::string Base64(const std::uint8_t* bytes, std::size_t count) {
-    std::string text;
-    text.reserve((count + 2) / 3 * 4);
-    for (std::size_t i = 0; i < count; i += 3) {
+void AppendBase64(std::string& text, const std::uint8_t* bytes, std::size_t count) {
+    std::size_t at = text.size();
+    text.resize(at + (count + 2) / 3 * 4);
+    for (std::size_t i = 0; i < count; i += 3, at += 4) {
         const std::size_t left = count - i;
         const std::uint32_t group = std::uint32_t{bytes[i]} << 16 |
                                     (left > 1 ? std::uint32_t{bytes[i + 1]} << 8 : 0) |
                                     (left > 2 ? bytes[i + 2] : 0);
-        text += kBase64[group >> 18];
-        text += kBase64[group >> 12 & 63];
-        text += left > 1 ? kBase64[group >> 6 & 63] : '=';
-        text += left > 2 ? kBase64[group & 63] : '=';
+        text[at] = kBase64[group >> 18];
+        text[at + 1] = kBase64[group >> 12 & 63];
+        text[at + 2] = left > 1 ? kBase64[group >> 6 & 63] : '=';
+        text[at + 3] = left > 2 ? kBase64[group & 63] : '=';
     }
-    return text;
 }
 
 std::vector<std::uint8_t> FromBase64(std::string_view text, const std::string& where) {
@@ -73,45 +74,109 @@ std::vector<std::uint8_t> FromBase64(std::string_view text, const std::string& w
     return bytes;
 }
 
-// Ids as 32-bit little-endian values.
-std::vector<std::uint8_t> IdBytes(const Cells& cells, int firstGid) {
-    std::vector<std::uint8_t> bytes(cells.values.size() * 4);
-    std::uint8_t* out = bytes.data();
-    for (std::uint8_t value : cells.values) {
-        const std::uint32_t gid = std::uint32_t{value} + static_cast<std::uint32_t>(firstGid);
-        *out++ = static_cast<std::uint8_t>(gid);
-        *out++ = static_cast<std::uint8_t>(gid >> 8);
-        *out++ = static_cast<std::uint8_t>(gid >> 16);
-        *out++ = static_cast<std::uint8_t>(gid >> 24);
-    }
-    return bytes;
+// Hands the ids to `take` as 32-bit little-endian values, a chunk at a time: whole ids, and
+// whole base64 groups of 3 bytes but in the last chunk. The whole layer, 4 bytes a cell,
+// is never held at once.
+template <class Take>
+void ForEachIdChunk(const Cells& cells, int firstGid, Take take) {
+    constexpr std::size_t kIds = 3 * 1024;
+    std::array<std::uint8_t, 4 * kIds> chunk;
+    const std::size_t count = cells.values.size();
+    std::size_t first = 0;
+    do {  // an empty layer too has its last chunk
+        const std::size_t ids = std::min(kIds, count - first);
+        std::uint8_t* out = chunk.data();
+        for (std::size_t i = first; i < first + ids; ++i) {
+            const std::uint32_t gid = cells.values[i] + static_cast<std::uint32_t>(firstGid);
+            *out++ = static_cast<std::uint8_t>(gid);
+            *out++ = static_cast<std::uint8_t>(gid >> 8);
+            *out++ = static_cast<std::uint8_t>(gid >> 16);
+            *out++ = static_cast<std::uint8_t>(gid >> 24);
+        }
+        first += ids;
+        take(chunk.data(), 4 * ids, first == count);
+    } while (first < count);
 }
 
-std::vector<std::uint8_t> Deflate(const std::vector<std::uint8_t>& bytes, bool gzip) {
+// The ids as CSV rows, each on a line of its own, as Tiled writes them.
+void AppendCsvRows(std::string& text, const Cells& cells, int firstGid) {
+    struct Entry {
+        char text[16];  // the id and its comma
+        std::size_t size;
+    };
+    std::array<Entry, 256> entries;
+    for (int value = 0; value < 256; ++value) {
+        Entry& entry = entries[static_cast<std::size_t>(value)];
+        char* end = std::to_chars(entry.text, entry.text + 15, value + firstGid).ptr;
+        *end++ = ',';
+        entry.size = static_cast<std::size_t>(end - entry.text);
+    }
+    const std::vector<std::uint8_t>& values = cells.values;
+    const std::size_t width = static_cast<std::size_t>(std::max(cells.width, 1L));
+    std::size_t size = 1 + (values.size() + width - 1) / width;  // the line breaks
+    for (std::uint8_t value : values) size += entries[value].size;
+    // Room to copy every entry whole, however short its text.
+    const std::size_t start = text.size();
+    text.resize(start + size + sizeof(Entry::text));
+    char* out = text.data() + start;
+    *out++ = '\n';
+    for (std::size_t row = 0; row < values.size(); row += width) {
+        for (std::size_t i = row; i < std::min(row + width, values.size()); ++i) {
+            const Entry& entry = entries[values[i]];
+            std::memcpy(out, entry.text, sizeof entry.text);
+            out += entry.size;
+        }
+        *out++ = '\n';
+    }
+    if (!values.empty()) {  // the last id has no comma
+        out[-2] = '\n';
+        --out;
+    }
+    text.resize(static_cast<std::size_t>(out - text.data()));
+}
+
+std::vector<std::uint8_t> Deflate(const Cells& cells, int firstGid, bool gzip) {
     z_stream stream{};
     if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, gzip ? 15 + 16 : 15, 8,
                      Z_DEFAULT_STRATEGY) != Z_OK)
         throw InputError{"cannot start the zlib compressor"};
-    std::vector<std::uint8_t> packed(deflateBound(&stream, static_cast<uLong>(bytes.size())));
-    stream.next_in = const_cast<Bytef*>(bytes.data());
-    stream.avail_in = static_cast<uInt>(bytes.size());
-    stream.next_out = packed.data();
-    stream.avail_out = static_cast<uInt>(packed.size());
-    const int status = deflate(&stream, Z_FINISH);
-    packed.resize(stream.total_out);
-    deflateEnd(&stream);
+    std::unique_ptr<z_stream, int (*)(z_stream*)> end(&stream, deflateEnd);
+    std::vector<std::uint8_t> packed;
+    std::array<std::uint8_t, kChunk> out;
+    int status = Z_OK;
+    ForEachIdChunk(cells, firstGid, [&](const std::uint8_t* bytes, std::size_t size, bool last) {
+        stream.next_in = const_cast<Bytef*>(bytes);
+        stream.avail_in = static_cast<uInt>(size);
+        do {
+            stream.next_out = out.data();
+            stream.avail_out = out.size();
+            status = deflate(&stream, last ? Z_FINISH : Z_NO_FLUSH);
+            packed.insert(packed.end(), out.data(), stream.next_out);
+        } while (stream.avail_out == 0 && status != Z_STREAM_END);
+    });
     if (status != Z_STREAM_END) throw InputError{"zlib could not compress the layer"};
     return packed;
 }
 
-std::vector<std::uint8_t> ZstdCompress(const std::vector<std::uint8_t>& bytes) {
-    std::vector<std::uint8_t> packed(ZSTD_compressBound(bytes.size()));
-    const std::size_t size =
-        ZSTD_compress(packed.data(), packed.size(), bytes.data(), bytes.size(), ZSTD_CLEVEL_DEFAULT);
-    if (ZSTD_isError(size))
-        throw InputError{std::string("zstd could not compress the layer: ") +
-                         ZSTD_getErrorName(size)};
-    packed.resize(size);
+std::vector<std::uint8_t> ZstdCompress(const Cells& cells, int firstGid) {
+    std::unique_ptr<ZSTD_CCtx, std::size_t (*)(ZSTD_CCtx*)> context(ZSTD_createCCtx(),
+                                                                    ZSTD_freeCCtx);
+    if (!context) throw InputError{"cannot start the zstd compressor"};
+    std::vector<std::uint8_t> packed;
+    std::array<std::uint8_t, kChunk> out;
+    ForEachIdChunk(cells, firstGid, [&](const std::uint8_t* bytes, std::size_t size, bool last) {
+        ZSTD_inBuffer in{bytes, size, 0};
+        for (;;) {
+            ZSTD_outBuffer chunk{out.data(), out.size(), 0};
+            const std::size_t left = ZSTD_compressStream2(context.get(), &chunk, &in,
+                                                          last ? ZSTD_e_end : ZSTD_e_continue);
+            if (ZSTD_isError(left))
+                throw InputError{std::string("zstd could not compress the layer: ") +
+                                 ZSTD_getErrorName(left)};
+            packed.insert(packed.end(), out.data(), out.data() + chunk.pos);
+            if (last ? left == 0 : in.pos == in.size) break;
+        }
+    });
     return packed;
 }
 
@@ -167,28 +232,44 @@ void ZstdDecompress(const std::vector<std::uint8_t>& packed, CellSink& sink) {
 }
 
 void DecodeCsv(std::string_view text, CellSink& sink) {
-    std::size_t i = 0, entry = 0;
+    const char* at = text.data();
+    const char* const end = at + text.size();
     const auto skipSpace = [&] {
-        while (i < text.size() && IsSpace(text[i])) ++i;
+        while (at != end && IsSpace(*at)) ++at;
     };
-    for (skipSpace(); i < text.size(); skipSpace()) {
-        std::uint64_t gid = 0;
-        const char* begin = text.data() + i;
-        auto [end, error] = std::from_chars(begin, text.data() + text.size(), gid);
-        ++entry;
-        if (error != std::errc() || gid > kLargestId)
-            throw InputError{sink.Where() + ": CSV entry " + std::to_string(entry) + " '" +
-                             std::string(text.substr(i, std::min<std::size_t>(12, text.find_first_of(",\n", i) - i))) +
-                             "' is not a tile id"};
-        i = static_cast<std::size_t>(end - text.data());
-        sink.Add(gid);
+    // Ids go to the sink a batch at a time, and all before a fault is reported: the sink
+    // may have found an earlier one.
+    std::array<std::uint32_t, kIdBatch> batch;
+    std::size_t batched = 0;
+    const auto fault = [&](const std::string& message) {
+        sink.AddIds(batch.data(), batched);
+        return InputError{sink.Where() + ": " + message};
+    };
+    for (std::size_t entry = 1;; ++entry) {
         skipSpace();
-        if (i == text.size()) break;
-        if (text[i] != ',')
-            throw InputError{sink.Where() + ": CSV entry " + std::to_string(entry) +
-                             " is followed by '" + std::string(1, text[i]) + "', not a comma"};
-        ++i;
+        if (at == end) break;
+        const char* const first = at;
+        std::uint64_t gid = 0;
+        for (unsigned digit; at != end && (digit = static_cast<unsigned char>(*at) - 48u) < 10; ++at)
+            if ((gid = gid * 10 + digit) > kLargestId) break;
+        if (at == first || gid > kLargestId) {
+            const std::string_view shown = text.substr(static_cast<std::size_t>(first - text.data()));
+            throw fault("CSV entry " + std::to_string(entry) + " '" +
+                        std::string(shown.substr(0, std::min<std::size_t>(12, shown.find_first_of(",\n")))) +
+                        "' is not a tile id");
+        }
+        batch[batched++] = static_cast<std::uint32_t>(gid);
+        if (batched == batch.size()) {
+            sink.AddIds(batch.data(), batched);
+            batched = 0;
+        }
+        skipSpace();
+        if (at == end) break;
+        if (*at++ != ',')
+            throw fault("CSV entry " + std::to_string(entry) + " is followed by '" +
+                        std::string(1, at[-1]) + "', not a comma");
     }
+    sink.AddIds(batch.data(), batched);
 }
 
 }  // namespace
@@ -206,6 +287,14 @@ CellSink::CellSink(const Cells& map, long layerWidth, long layerHeight, std::str
     m_cells.width = map.width;
     m_cells.height = map.height;
     m_cells.values.reserve(std::min<std::size_t>(m_count, kChunk));
+    if (m_tilesets.empty()) return;
+    // The chips: the first tileset's first 256 tiles, short of the next tileset and of ids
+    // with flip bits.
+    m_chipFirst = static_cast<std::uint64_t>(m_tilesets.front().firstGid);
+    std::uint64_t end = std::min<std::uint64_t>(m_chipFirst + 256, kFlipBits & (~kFlipBits + 1));
+    if (m_tilesets.size() > 1)
+        end = std::min(end, static_cast<std::uint64_t>(m_tilesets[1].firstGid));
+    m_chipCount = end - m_chipFirst;
 }
 
 std::string CellSink::Where() const {
@@ -249,14 +338,51 @@ void CellSink::Add(std::uint64_t gid) {
     m_cells.values.push_back(static_cast<std::uint8_t>(id));
 }
 
-void CellSink::AddBytes(const std::uint8_t* bytes, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        m_partial[m_partialSize++] = bytes[i];
-        if (m_partialSize < 4) continue;
-        m_partialSize = 0;
-        Add(std::uint32_t{m_partial[0]} | std::uint32_t{m_partial[1]} << 8 |
-            std::uint32_t{m_partial[2]} << 16 | std::uint32_t{m_partial[3]} << 24);
+void CellSink::AddIds(const std::uint32_t* gids, std::size_t count) {
+    while (count) {
+        // A run of chips the layer has room for goes straight into its cells, from locals: a
+        // byte written through a pointer could be any member. The id that ends the run goes
+        // through Add's checks.
+        const std::size_t start = m_cells.values.size();
+        const std::size_t room = std::min(count, m_count - start);
+        m_cells.values.resize(start + room);
+        std::uint8_t* const cells = m_cells.values.data() + start;
+        const std::uint64_t chipFirst = m_chipFirst, chipCount = m_chipCount;
+        std::size_t run = 0;
+        for (std::uint64_t chip; run < room && (chip = gids[run] - chipFirst) < chipCount;)
+            cells[run++] = static_cast<std::uint8_t>(chip);
+        m_cells.values.resize(start + run);
+        gids += run;
+        count -= run;
+        if (count == 0) break;
+        Add(*gids++);
+        --count;
     }
+}
+
+void CellSink::AddBytes(const std::uint8_t* bytes, std::size_t count) {
+    const auto id = [](const std::uint8_t* b) {
+        return std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 |
+               std::uint32_t{b[3]} << 24;
+    };
+    for (; m_partialSize && count; --count) {  // the id the last call began
+        m_partial[m_partialSize++] = *bytes++;
+        if (m_partialSize == 4) {
+            m_partialSize = 0;
+            Add(id(m_partial));
+        }
+    }
+    std::array<std::uint32_t, kIdBatch> gids;
+    while (count >= 4) {
+        const std::size_t ids = std::min(count / 4, gids.size());
+        for (std::size_t i = 0; i < ids; ++i) gids[i] = id(bytes + 4 * i);
+        AddIds(gids.data(), ids);
+        bytes += 4 * ids;
+        count -= 4 * ids;
+    }
+    if (count == 0) return;  // bytes left over come after a finished id: they begin the next
+    std::copy(bytes, bytes + count, m_partial);
+    m_partialSize = count;
 }
 
 Cells CellSink::Finish() {
@@ -283,26 +409,17 @@ std::string_view CompressionAttribute(Encoding encoding) {
     }
 }
 
-std::string EncodeLayer(const Cells& cells, Encoding encoding, int firstGid) {
-    if (encoding == Encoding::Csv) {
-        // Rows on lines of their own, as Tiled writes them.
-        std::string text = "\n";
-        text.reserve(cells.values.size() * 4 + 2);
-        char number[16];
-        for (std::size_t i = 0; i < cells.values.size(); ++i) {
-            auto end = std::to_chars(number, number + sizeof number, cells.values[i] + firstGid).ptr;
-            text.append(number, end);
-            if (i + 1 < cells.values.size())
-                text += (i + 1) % static_cast<std::size_t>(cells.width) ? "," : ",\n";
-        }
-        return text + "\n";
-    }
-    std::vector<std::uint8_t> bytes = IdBytes(cells, firstGid);
-    if (encoding == Encoding::Base64Zlib || encoding == Encoding::Base64Gzip)
-        bytes = Deflate(bytes, encoding == Encoding::Base64Gzip);
-    else if (encoding == Encoding::Base64Zstd)
-        bytes = ZstdCompress(bytes);
-    return Base64(bytes.data(), bytes.size());
+void AppendLayer(std::string& text, const Cells& cells, Encoding encoding, int firstGid) {
+    if (encoding == Encoding::Csv) return AppendCsvRows(text, cells, firstGid);
+    if (encoding == Encoding::Base64)
+        return ForEachIdChunk(cells, firstGid, [&](const std::uint8_t* bytes, std::size_t size, bool) {
+            AppendBase64(text, bytes, size);
+        });
+    const std::vector<std::uint8_t> packed =
+        encoding == Encoding::Base64Zstd
+            ? ZstdCompress(cells, firstGid)
+            : Deflate(cells, firstGid, encoding == Encoding::Base64Gzip);
+    AppendBase64(text, packed.data(), packed.size());
 }
 
 void DecodeLayer(std::string_view text, std::string_view encoding, std::string_view compression,

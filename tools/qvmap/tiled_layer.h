@@ -28,6 +28,8 @@ public:
              std::vector<TilesetRange> tilesets, std::uint8_t fill);
 
     void Add(std::uint64_t gid);
+    // Ids in order, as Add takes them one at a time; a run of chips costs no checks but one.
+    void AddIds(const std::uint32_t* gids, std::size_t count);
     // Ids as 32-bit little-endian values; one may be split across calls.
     void AddBytes(const std::uint8_t* bytes, std::size_t count);
     // The cells; throws when the layer is short or an id was left unfinished.
@@ -43,12 +45,14 @@ private:
     std::string m_layerName;
     std::vector<TilesetRange> m_tilesets;
     std::uint8_t m_fill;
+    std::uint64_t m_chipFirst = 0, m_chipCount = 0;  // the chips' global ids
     std::uint8_t m_partial[4] = {};
     std::size_t m_partialSize = 0;
 };
 
-// The ids of `cells` (value + `firstGid`) as the text of a layer's data: CSV rows, or base64.
-std::string EncodeLayer(const Cells& cells, Encoding encoding, int firstGid);
+// Appends the ids of `cells` (value + `firstGid`) as the text of a layer's data: CSV rows,
+// or base64.
+void AppendLayer(std::string& text, const Cells& cells, Encoding encoding, int firstGid);
 
 // Feeds the ids in a layer's data text to `sink`. `encoding` is "csv" or "base64",
 // `compression` empty, "zlib", "gzip" or "zstd".

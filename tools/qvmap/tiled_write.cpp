@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <pugixml.hpp>
 
-#include <sstream>
+#include <string_view>
 
 #include "tiled_layer.h"
 
@@ -15,6 +15,18 @@ constexpr const char* kVersion = "1.8";
 constexpr const char* kTilesetName = "chips";
 constexpr const char* kLayerName = "cells";
 constexpr const char* kSheetProperty = "chipsheet";
+constexpr const char* kDataMarker = "@";  // the layer's data until it is written in
+
+// `text` with the layer's data, between `open` and `close`, in place of the last `marker`:
+// the data, megabytes of digits or base64 in a large map, needs no escaping and is
+// better not read again by the library that wrote the rest.
+std::string WithLayerData(std::string_view text, std::string_view marker, std::string_view open,
+                          const Cells& cells, Encoding encoding, std::string_view close) {
+    const std::size_t at = text.rfind(marker);
+    std::string result(text.substr(0, at));
+    detail::AppendLayer(result.append(open), cells, encoding, kFirstGid);
+    return result.append(close).append(text.substr(at + marker.size()));
+}
 
 std::string WriteXml(const Cells& cells, const ExportSettings& settings) {
     pugi::xml_document document;
@@ -62,12 +74,16 @@ std::string WriteXml(const Cells& cells, const ExportSettings& settings) {
     data.append_attribute("encoding") = detail::EncodingAttribute(settings.encoding).data();
     const std::string_view compression = detail::CompressionAttribute(settings.encoding);
     if (!compression.empty()) data.append_attribute("compression") = compression.data();
-    data.append_child(pugi::node_pcdata)
-        .set_value(detail::EncodeLayer(cells, settings.encoding, kFirstGid).c_str());
+    data.append_child(pugi::node_pcdata).set_value(kDataMarker);
 
-    std::ostringstream out;
-    document.save(out, " ");
-    return out.str();
+    struct StringWriter : pugi::xml_writer {
+        std::string text;
+        void write(const void* data, std::size_t size) override {
+            text.append(static_cast<const char*>(data), size);
+        }
+    } writer;
+    document.save(writer, " ");  // the layer's data is the last text in it
+    return WithLayerData(writer.text, kDataMarker, "", cells, settings.encoding, "");
 }
 
 std::string WriteJson(const Cells& cells, const ExportSettings& settings) {
@@ -75,14 +91,12 @@ std::string WriteJson(const Cells& cells, const ExportSettings& settings) {
     json layer = {{"id", 1}, {"name", kLayerName}, {"type", "tilelayer"},
                   {"width", cells.width}, {"height", cells.height}, {"x", 0}, {"y", 0},
                   {"opacity", 1}, {"visible", true}};
-    if (settings.encoding == Encoding::Csv) {
-        layer["data"] = nullptr;  // the ids go in as text below: a million values would crawl
-    } else {
+    if (settings.encoding != Encoding::Csv) {
         layer["encoding"] = detail::EncodingAttribute(settings.encoding);
         const std::string_view compression = detail::CompressionAttribute(settings.encoding);
         if (!compression.empty()) layer["compression"] = compression;
-        layer["data"] = detail::EncodeLayer(cells, settings.encoding, kFirstGid);
     }
+    layer["data"] = nullptr;
     const json tileset = {
         {"firstgid", kFirstGid},
         {"name", kTilesetName},
@@ -117,14 +131,10 @@ std::string WriteJson(const Cells& cells, const ExportSettings& settings) {
         {"tilesets", json::array({tileset})},
         {"layers", json::array({layer})},
     };
-    std::string text = map.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
-    if (settings.encoding == Encoding::Csv) {
-        // Quotes inside the strings are escaped, so only the layer's key reads this way.
-        constexpr std::string_view kEmptyData = "\"data\":null";
-        text.replace(text.find(kEmptyData), kEmptyData.size(),
-                     "\"data\":[" + detail::EncodeLayer(cells, Encoding::Csv, kFirstGid) + "]");
-    }
-    return text;
+    // The layer's data, the last key of the last object, is the text's last null.
+    const std::string text = map.dump(-1, ' ', false, json::error_handler_t::replace) + "\n";
+    const bool csv = settings.encoding == Encoding::Csv;
+    return WithLayerData(text, "null", csv ? "[" : "\"", cells, settings.encoding, csv ? "]" : "\"");
 }
 
 }  // namespace
