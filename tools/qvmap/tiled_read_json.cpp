@@ -1,8 +1,6 @@
 // Reading the JSON form of Tiled maps (.tmj) and tilesets (.tsj) with nlohmann-json.
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
-
 #include "tiled_read_internal.h"
 #include "toolmain.h"
 
@@ -11,8 +9,6 @@ namespace {
 
 using json = nlohmann::json;
 using qvtool::InputError;
-
-constexpr std::size_t npos = std::string_view::npos;
 
 const json* Member(const json& object, const char* name) {
     if (!object.is_object()) return nullptr;
@@ -43,73 +39,6 @@ json Parse(std::string_view text, const std::string& what) {
         const std::size_t tag = message.find("] ");
         if (tag != std::string::npos) message.erase(0, tag + 2);
         throw InputError{what + ": malformed JSON: " + message};
-    }
-}
-
-// Where the array opened at `text[open]` ends (the index of its ']') when it holds nothing
-// but whole numbers of up to 9 digits as JSON writes them (no sign, fraction, exponent or
-// leading zero); npos for any other array, and for an empty one.
-std::size_t IdListEnd(std::string_view text, std::size_t open) {
-    std::size_t at = open + 1;
-    const auto skipSpace = [&] {
-        while (at < text.size() && (text[at] == ' ' || text[at] == '\n' || text[at] == '\r' ||
-                                    text[at] == '\t'))
-            ++at;
-    };
-    for (;;) {
-        skipSpace();
-        const std::size_t first = at;
-        while (at < text.size() && at - first < 10 && text[at] >= '0' && text[at] <= '9') ++at;
-        const std::size_t digits = at - first;
-        if (digits == 0 || digits == 10 || (digits > 1 && text[first] == '0')) return npos;
-        skipSpace();
-        if (at == text.size()) return npos;
-        if (text[at] == ']') return at;
-        if (text[at++] != ',') return npos;
-    }
-}
-
-// The map's document, with its lists of tile ids left out: a layer of a million cells
-// would cost a million values in it. Each array that IdListEnd finds (outside strings) is
-// read as an empty one, and stands in the document as a binary value (which no JSON text
-// gives) whose subtype is the index in `lists` of the array's text between its brackets.
-json ParseMap(std::string_view text, std::vector<std::string_view>& lists) {
-    std::string rest;                    // what nlohmann reads
-    std::vector<std::size_t> listPlaces;  // each list's place among the text's arrays
-    std::size_t copied = 0, arrays = 0;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '"') {
-            while (++at < text.size() && text[at] != '"') at += text[at] == '\\';
-        } else if (text[at] == '[') {
-            const std::size_t close = IdListEnd(text, at);
-            if (close != npos) {
-                rest.append(text.substr(copied, at + 1 - copied));
-                lists.push_back(text.substr(at + 1, close - at - 1));
-                listPlaces.push_back(arrays);
-                copied = at = close;
-            }
-            ++arrays;
-        }
-    }
-    rest.append(text.substr(copied));
-    std::size_t seen = 0;
-    std::vector<std::size_t> open;  // the places of the arrays being read
-    const auto markLists = [&](int, json::parse_event_t event, json& parsed) {
-        if (event == json::parse_event_t::array_start) open.push_back(seen++);
-        if (event != json::parse_event_t::array_end) return true;
-        const auto list = std::lower_bound(listPlaces.begin(), listPlaces.end(), open.back());
-        if (list != listPlaces.end() && *list == open.back())
-            parsed = json::binary(json::binary_t::container_type{},
-                                  static_cast<std::uint64_t>(list - listPlaces.begin()));
-        open.pop_back();
-        return true;
-    };
-    try {
-        return json::parse(rest, markLists);
-    } catch (const json::parse_error&) {
-        // The lists are sound JSON: the fault lies elsewhere, and the whole text says where.
-        lists.clear();
-        return Parse(text, "the map");
     }
 }
 
@@ -169,8 +98,7 @@ void CheckJsonTileset(std::string_view text, const std::string& what) {
 }
 
 Cells ReadJsonMap(std::string_view text, const ImportSettings& settings) {
-    std::vector<std::string_view> lists;
-    const json map = ParseMap(text, lists);
+    const json map = Parse(text, "the map");
     if (!map.is_object() || TypeOf(map) != "map")
         throw InputError{"the file is no Tiled map (no object of type \"map\")"};
     const Cells size = CheckMapHeader(FieldsOf(map));
@@ -185,9 +113,7 @@ Cells ReadJsonMap(std::string_view text, const ImportSettings& settings) {
     const json* data = Member(layer, "data");
     const std::string encoding = fields("encoding").value_or("csv");
     if (!data) throw InputError{what + " has no data"};
-    if (data->is_binary() && encoding == "csv") {
-        DecodeLayer(lists.at(data->get_binary().subtype()), "csv", "", sink);
-    } else if (data->is_string()) {
+    if (data->is_string()) {
         DecodeLayer(data->get_ref<const std::string&>(), encoding,
                     fields("compression").value_or(""), sink);
     } else if (data->is_array() && encoding == "csv") {
