@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "alloc_counter.h"
-#include "test_support.h"
+#include "platform/alloc_counter.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
 using qvtest::Loaded;

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string>
 
-#include "test_support.h"
+#include "platform/test_support.h"
 
 using qvtest::ReadText;
 using qvtest::TempDir;

@@ -9,7 +9,7 @@
 #include "gdi_test_util.h"
 #include "qvplatform/bmpfile.h"
 #include "qvplatform/module.h"
-#include "test_support.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
 

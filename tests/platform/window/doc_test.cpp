@@ -10,7 +10,7 @@
 #include "qvplatform/archive.h"
 #include "qvplatform/msgbox.h"
 #include "qvplatform/view.h"
-#include "test_support.h"
+#include "platform/test_support.h"
 #include "wnd_test_util.h"
 
 namespace {

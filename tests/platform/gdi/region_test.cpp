@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "../../platform/src/polygon_scan.h"
+#include "../../../platform/src/gdi/polygon_scan.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "alloc_counter.h"
-#include "test_support.h"
+#include "platform/alloc_counter.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
 using qvtest::LoadObject;

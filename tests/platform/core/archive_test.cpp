@@ -9,7 +9,7 @@
 #include <tuple>
 #include <typeinfo>
 
-#include "test_support.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
 using qvtest::Loaded;

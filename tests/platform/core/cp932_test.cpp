@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "test_support.h"
+#include "platform/test_support.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "test_support.h"
+#include "platform/test_support.h"
 
 using qvtest::Bytes;
 using qvtest::Concat;
