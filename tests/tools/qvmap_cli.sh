@@ -4,6 +4,9 @@ set -u
 qvmap=$(realpath "$1")
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
+# qvmap's own temporary folders go here, so that what other runs left in /tmp is not seen.
+export TMPDIR=$dir/tmp
+mkdir "$TMPDIR"
 source "$(dirname "$0")/expect.sh"
 
 m=$dir/m.map
@@ -43,11 +46,12 @@ data=$dir/data
 png_size() {  # the width and height in a PNG's header
   od -An -tu1 -j16 -N8 "$1" | awk '{ print $1*16777216 + $2*65536 + $3*256 + $4 "x" $5*16777216 + $6*65536 + $7*256 + $8 }'
 }
+mkdir "$TMPDIR/qvmap-chips-999999999-left"  # by a run that was killed
 expect 0 "the whole 26 x 26 map, 1050 x 1060 pixels" -- "$qvmap" render "$data/sample.map" -o "$dir/all.png" --chips "$data/MAP.BMP"
 [[ $(png_size "$dir/all.png") == 1050x1060 ]] || { echo "FAIL: whole map size $(png_size "$dir/all.png")"; failures=$((failures + 1)); }
 expect 0 "a 400 x 300 window .* at 650,40 \(as far as the window goes\)" -- "$qvmap" render "$data/sample.map" -o "$dir/w.png" --chips "$data/MAP.BMP" --scroll 9999,40 --size 400,300
 [[ $(png_size "$dir/w.png") == 400x300 ]] || { echo "FAIL: window size $(png_size "$dir/w.png")"; failures=$((failures + 1)); }
-[[ -z $(ls "${TMPDIR:-/tmp}" | grep "^qvmap-chips-") ]] || { echo "FAIL: a chip folder was left behind"; failures=$((failures + 1)); }
+[[ -z $(ls "$TMPDIR") ]] || { echo "FAIL: a chip folder was left behind: $(ls "$TMPDIR")"; failures=$((failures + 1)); }
 expect 2 "--scroll moves a window" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --scroll 1,1
 expect 2 "needs -o" -- "$qvmap" render "$data/sample.map"
 expect 2 "--size must lie between 1 and 32767" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --size 0,5

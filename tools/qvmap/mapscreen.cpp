@@ -1,10 +1,14 @@
 #include "mapscreen.h"
 
+#include <signal.h>
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 
 #include <qvplatform/bmpfile.h>
@@ -71,11 +75,30 @@ void WarnOfValuesPastTheSheet(CHexMap& map, int nChips) {
                      past, nChips, nChips - 1);
 }
 
+constexpr std::string_view kChipFolderPrefix = "qvmap-chips-";
+
+// Chip folders of runs that were killed before they could take theirs away: each name holds
+// its process's id, and a folder whose process is gone goes.
+void RemoveChipFoldersOfEndedRuns(const fs::path& temp) {
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::directory_iterator(temp, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(kChipFolderPrefix)) continue;
+        const long pid = std::strtol(name.c_str() + kChipFolderPrefix.size(), nullptr, 10);
+        if (pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH)
+            fs::remove_all(entry.path(), error);
+    }
+}
+
 // While it lives, the current folder is a temporary one in which MAP.BMP links to `sheet`.
 class ChipFolder {
 public:
     explicit ChipFolder(const std::string& sheet) : m_previous(fs::current_path()) {
-        std::string pattern = (fs::temp_directory_path() / "qvmap-chips-XXXXXX").string();
+        const fs::path temp = fs::temp_directory_path();
+        RemoveChipFoldersOfEndedRuns(temp);
+        std::string pattern = (temp / (std::string(kChipFolderPrefix) +
+                                       std::to_string(::getpid()) + "-XXXXXX"))
+                                  .string();
         if (!mkdtemp(pattern.data()))
             throw InputError{"cannot make a temporary folder for the chip sheet"};
         m_folder = pattern;
