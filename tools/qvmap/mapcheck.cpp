@@ -11,6 +11,12 @@ namespace qvmap {
 
 constexpr std::uintmax_t kMapHeaderBytes = 4;
 
+void LoadMap(const std::string& path, CHexMap& map) {
+    if (!std::filesystem::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
+    if (!map.ReadMapFile(CString(path.c_str())))
+        throw InputError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
+}
+
 std::uintmax_t CellsInFile(const std::string& path, CHexMap& map) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(path, error);

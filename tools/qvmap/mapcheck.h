@@ -8,6 +8,10 @@
 
 namespace qvmap {
 
+// Reads the map file at `path` into `map`; throws InputError when there is no such file or it
+// is too short for its header.
+void LoadMap(const std::string& path, CHexMap& map);
+
 // How many of the map's cells the file at `path` (just read into `map`) holds after its
 // 4-byte header. A file that ends early leaves the rest of the cells to read as 0, and the
 // map keeps them without touching them; bytes past the cells are ignored.

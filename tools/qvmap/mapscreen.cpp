@@ -27,10 +27,7 @@ constexpr int kDefaultMaxHeight = 600;
 
 // Reads the map file as the document will, and warns of what would surprise.
 void CheckMapFile(const std::string& path, CHexMap& map) {
-    if (!fs::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
-    if (!map.ReadMapFile(CString(path.c_str())))
-        throw InputError{"cannot read map file '" + path +
-                           "' (too short for the 4-byte header?)"};
+    LoadMap(path, map);
     CheckPictureFits(map);
     const std::uintmax_t cells = std::uintmax_t{map.GetMapWidth()} * map.GetMapHeight();
     const std::uintmax_t held = CellsInFile(path, map);

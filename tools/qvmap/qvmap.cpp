@@ -59,12 +59,6 @@ void ExpectCount(const Args& args, std::size_t count, const char* command) {
                          (count == 1 ? "" : "s") + ", got " + std::to_string(args.size())};
 }
 
-void LoadMap(const std::string& path, CHexMap& map) {
-    if (!std::filesystem::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
-    if (!map.ReadMapFile(CString(path)))
-        throw InputError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
-}
-
 // A cell position, checked against the map.
 struct Cell {
     WORD x, y;

@@ -3,6 +3,7 @@
 // target as it was.
 #include "tiled_commands.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include <qvplatform/replacefile.h>
 
 #include "args.h"
+#include "mapcheck.h"
 #include "mapsave.h"
 #include "tiled_format.h"
 #include "tiled_tileset.h"
@@ -95,19 +97,20 @@ Options ParseOptions(const Args& args, const char* command,
 
 qvtiled::Cells ReadCells(const std::string& path) {
     CHexMap map;
-    if (!fs::is_regular_file(path)) throw InputError{"no map file '" + path + "'"};
-    if (!map.ReadMapFile(CString(path.c_str())))
-        throw InputError{"cannot read map file '" + path + "' (too short for the 4-byte header?)"};
+    LoadMap(path, map);
     qvtiled::Cells cells;
     cells.width = map.GetMapWidth();
     cells.height = map.GetMapHeight();
+    // Only the cells the file holds are copied; the rest are 0 without being read.
+    const std::uintmax_t held = CellsInFile(path, map);
+    cells.values.resize(std::size_t(cells.width * cells.height));
     const BYTE* data = map.GetMap()->cells;
-    if (data) cells.values.assign(data, data + cells.width * cells.height);
-    if (fs::file_size(path) - 4 < cells.values.size())
+    if (data) std::copy_n(data, held, cells.values.begin());
+    if (held < cells.values.size())
         std::fprintf(stderr,
-                     "qvmap: warning: '%s' holds fewer than its %zu cells; the missing "
+                     "qvmap: warning: '%s' holds %ju of its %zu cells; the missing "
                      "cells are exported as 0\n",
-                     path.c_str(), cells.values.size());
+                     path.c_str(), held, cells.values.size());
     return cells;
 }
 
