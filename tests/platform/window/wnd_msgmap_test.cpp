@@ -59,6 +59,7 @@ TEST(MessageMap, CreationSendsTheClientSize) {
     EXPECT_EQ(wnd.m_calls[0], (Call{WM_SIZE, SIZE_RESTORED, 300, 200}));
     wnd.MoveWindow(0, 0, 120, 90);
     EXPECT_EQ(wnd.m_calls.back(), (Call{WM_SIZE, SIZE_RESTORED, 120, 90}));
+    EXPECT_FALSE(MoveWindow(wnd.m_hWnd, 0, 0, 40000, 20, TRUE));  // no picture that wide
     RECT rc;
     wnd.GetClientRect(&rc);
     EXPECT_EQ(rc.right, 120);
