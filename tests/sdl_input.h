@@ -60,15 +60,16 @@ public:
         e.button.y = y;
         Push(e);
     }
-    void Drag(int x, int y) {  // the mouse moved with the left button held
+    void Move(int x, int y, Uint32 buttons) {  // buttons: the SDL_BUTTON_*MASK bits held
         SDL_Event e{};
         e.type = SDL_MOUSEMOTION;
         e.motion.windowID = m_id;
-        e.motion.state = SDL_BUTTON_LMASK;
+        e.motion.state = buttons;
         e.motion.x = x;
         e.motion.y = y;
         Push(e);
     }
+    void Drag(int x, int y) { Move(x, y, SDL_BUTTON_LMASK); }
     void Wheel(int y) {  // positive: away from the user
         SDL_Event e{};
         e.type = SDL_MOUSEWHEEL;

@@ -31,12 +31,6 @@ private:
     HGDIOBJ m_old;
 };
 
-// Black inside the hexagon (10,0) (0,20) (10,40) (40,40) (50,20) (40,0), white outside.
-bool InsideHex(int x, int y) {
-    int inset = y < 20 ? 10 - (y + 1) / 2 : 10 - (40 - y) / 2;
-    return x >= inset && x <= 49 - inset;
-}
-
 }  // namespace
 
 TEST(BitBlt, EveryCodeFollowsItsTruthTable) {
@@ -48,28 +42,6 @@ TEST(BitBlt, EveryCodeFollowsItsTruthTable) {
         BrushIn brush(dst, Grey(0xF0));
         ASSERT_TRUE(BitBlt(dst, 0, 0, 1, 1, src, 0, 0, static_cast<DWORD>(code) << 16));
         EXPECT_EQ(dst.At(0, 0), Grey(code)) << "code " << code;
-    }
-}
-
-TEST(BitBlt, NamedOperationsHaveTheirMeaning) {
-    constexpr int P = 0xF0, S = 0xCC, D = 0xAA;
-    const struct {
-        DWORD rop;
-        int expected;
-    } cases[] = {
-        {SRCCOPY, S},         {SRCPAINT, S | D}, {SRCAND, S & D},         {SRCINVERT, S ^ D},
-        {SRCERASE, S & ~D},   {NOTSRCCOPY, ~S},  {NOTSRCERASE, ~(S | D)}, {MERGECOPY, P & S},
-        {MERGEPAINT, ~S | D}, {PATCOPY, P},      {PATPAINT, P | ~S | D},  {PATINVERT, P ^ D},
-        {DSTINVERT, ~D},      {BLACKNESS, 0},    {WHITENESS, 0xFF},
-    };
-    MemDc src(3, 1, false, Grey(S));
-    src.Set(1, 0, RGB(S, 0, 0xFF));
-    for (const auto& c : cases) {
-        MemDc dst(3, 1, false, Grey(D));
-        BrushIn brush(dst, Grey(P));
-        ASSERT_TRUE(BitBlt(dst, 0, 0, 3, 1, src, 0, 0, c.rop));
-        EXPECT_EQ(dst.At(0, 0), Grey(c.expected & 0xFF)) << std::hex << c.rop;
-        EXPECT_EQ(dst.At(2, 0), Grey(c.expected & 0xFF)) << std::hex << c.rop;
     }
 }
 
@@ -101,22 +73,10 @@ TEST(BitBlt, MonochromeToColourThroughTheDestinationColours) {
                                                       RGB(200, 0, 0), RGB(0, 0, 200)}));
 }
 
-TEST(BitBlt, ClipsToBothBitmaps) {
-    MemDc src(4, 4, false, RGB(255, 0, 0));
-    MemDc dst(6, 6, false, RGB(0, 255, 0));
-    // The source rectangle starts two pixels left of and above the source bitmap, and the
-    // destination runs past its right and bottom edges.
-    ASSERT_TRUE(BitBlt(dst, 3, 3, 10, 10, src, -2, -2, SRCCOPY));
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 6; ++x)
-            EXPECT_EQ(dst.At(x, y), x >= 5 && y >= 5 ? RGB(255, 0, 0) : RGB(0, 255, 0))
-                << x << "," << y;
-    EXPECT_TRUE(BitBlt(dst, 0, 0, 0, 5, src, 0, 0, SRCCOPY));  // empty is not a failure
-    EXPECT_TRUE(BitBlt(dst, 1 << 30, -(1 << 30), 1 << 30, 1 << 30, src, -(1 << 30), 0, SRCCOPY));
-}
-
 TEST(BitBlt, SourceIsNeededOnlyWhenTheOperationUsesIt) {
     MemDc dst(2, 2);
+    // Clipping of far-off rectangles must not overflow (the random pictures check the rest).
+    EXPECT_TRUE(BitBlt(dst, 1 << 30, -(1 << 30), 1 << 30, 1 << 30, dst, -(1 << 30), 0, SRCCOPY));
     EXPECT_FALSE(BitBlt(dst, 0, 0, 2, 2, nullptr, 0, 0, SRCCOPY));
     EXPECT_TRUE(BitBlt(dst, 0, 0, 2, 2, nullptr, 0, 0, DSTINVERT));
     EXPECT_EQ(dst.At(1, 1), 0u);
@@ -133,39 +93,6 @@ TEST(BitBlt, HollowBrushDrawsNoPattern) {
     EXPECT_TRUE(PatBlt(dst, 0, 0, 2, 2, BLACKNESS));
     EXPECT_EQ(dst.At(0, 0), 0u);
     EXPECT_FALSE(PatBlt(dst, 0, 0, 2, 2, SRCCOPY));
-}
-
-TEST(BitBlt, OverlappingCopyWithinOneBitmapReadsTheOldPixels) {
-    MemDc fast(12, 12), ref(12, 12);
-    PictureMaker maker(7);
-    maker.Fill(fast, false);
-    ref.Load(fast.Pixels());
-    for (auto [dx, dy] : {std::pair{2, 1}, {-1, -3}, {0, 2}, {3, 0}}) {
-        BitBlt(fast, 2 + dx, 2 + dy, 8, 8, fast, 2, 2, SRCCOPY);
-        ReferenceBitBlt(ref, 2 + dx, 2 + dy, 8, 8, ref, 2, 2, SRCCOPY);
-        ASSERT_EQ(gditest::FirstDifference(fast, ref), "") << dx << "," << dy;
-    }
-}
-
-TEST(BitBlt, HexCompositingKeepsTheNeighbourOutsideTheHexagon) {
-    // The map view's rule: the mask, then the chip, both with SRCERASE, give the chip
-    // inside the hexagon and leave the destination wherever the chip is white.
-    MemDc mask(50, 40), chip(50, 40), dst(50, 40, false, RGB(0, 90, 0));
-    for (int y = 0; y < 40; ++y) {
-        for (int x = 0; x < 50; ++x) {
-            if (!InsideHex(x, y)) continue;
-            mask.Set(x, y, 0);
-            chip.Set(x, y, (x + y) % 3 ? RGB(200, 120, 40) : RGB(0, 0, 255));
-        }
-    }
-    dst.Set(0, 0, RGB(255, 0, 0));
-    BitBlt(dst, 0, 0, 50, 40, mask, 0, 0, SRCERASE);
-    BitBlt(dst, 0, 0, 50, 40, chip, 0, 0, SRCERASE);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 50; ++x) {
-            COLORREF before = x == 0 && y == 0 ? RGB(255, 0, 0) : RGB(0, 90, 0);
-            ASSERT_EQ(dst.At(x, y), InsideHex(x, y) ? chip.At(x, y) : before) << x << "," << y;
-        }
 }
 
 TEST(BitBlt, MatchesTheReferenceOnRandomPictures) {

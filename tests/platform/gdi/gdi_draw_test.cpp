@@ -132,20 +132,6 @@ TEST(Polygon, UnitBoxIsOutlinedOnEveryVertexAndFilledInside) {
     DeleteObject(brush);
 }
 
-TEST(Polygon, FillModesDifferWhereTheOutlineWindsTwice) {
-    // A pentagram: its middle is crossed twice, so ALTERNATE leaves it empty.
-    const POINT star[] = {{20, 0}, {32, 38}, {0, 14}, {40, 14}, {8, 38}};
-    for (int mode : {ALTERNATE, WINDING}) {
-        MemDc dc(41, 40);
-        SelectObject(dc, GetStockObject(BLACK_BRUSH));
-        SelectObject(dc, GetStockObject(NULL_PEN));
-        SetPolyFillMode(dc, mode);
-        Polygon(dc, star, 5);
-        EXPECT_EQ(dc.At(20, 20), mode == WINDING ? 0u : kWhite) << mode;
-        EXPECT_EQ(dc.At(20, 5), 0u);
-    }
-}
-
 TEST(Polygon, FillCoversExactlyThePixelsOfTheSameRegion) {
     gditest::PictureMaker rnd(5);
     for (int round = 0; round < 40; ++round) {

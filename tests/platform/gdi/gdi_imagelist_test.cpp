@@ -99,28 +99,3 @@ TEST(ImageList, ExplicitMaskAndClipping) {
     ImageList_Destroy(list);
 }
 
-TEST(CImageList, OwnsItsList) {
-    MemDc strip(150, 40);
-    FillStrip(strip);
-    HIMAGELIST h;
-    {
-        CImageList list;
-        ASSERT_TRUE(list.Create(50, 40, ILC_COLORDDB, 0, 32));
-        CBitmap bitmap;
-        bitmap.Attach(strip.bitmap());
-        EXPECT_EQ(list.Add(&bitmap, RGB(0, 0, 0)), 0);
-        bitmap.Detach();
-        EXPECT_EQ(list.GetImageCount(), 3);
-        CDC dc;
-        dc.Attach(CreateCompatibleDC(nullptr));
-        CBitmap target;
-        target.CreateBitmap(50, 40, 1, 32, nullptr);
-        CBitmap* old = dc.SelectObject(&target);
-        EXPECT_TRUE(list.Draw(&dc, 2, POINT{0, 0}, ILD_NORMAL));
-        EXPECT_EQ(dc.GetPixel(30, 30), RGB(3, 0, 0));
-        dc.SelectObject(old);
-        h = list;
-    }
-    EXPECT_EQ(ImageList_GetImageCount(h), 0);
-    EXPECT_FALSE(ImageList_Destroy(h));
-}

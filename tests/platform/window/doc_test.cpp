@@ -59,11 +59,13 @@ public:
     std::vector<std::pair<CView*, LPARAM>> m_updates;
     CView* m_pDetachOnUpdate = nullptr;
     COLORREF m_color = RGB(0, 128, 0);
+    HDC m_hPaintDC = nullptr;
 
     CNumbersView() { ++s_nLive; }
     ~CNumbersView() override { --s_nLive; }
     void OnDraw(CDC* pDC) override {
         g_events.push_back("draw");
+        m_hPaintDC = pDC->GetSafeHdc();
         pDC->FillSolidRect(0, 0, 1000, 1000, m_color);
     }
     void OnInitialUpdate() override {
@@ -123,6 +125,7 @@ TEST_F(DocumentTest, PaintingRunsOnDrawOnThePaintContext) {
     g_events.clear();
     pView->UpdateWindow();
     EXPECT_EQ(g_events, std::vector<std::string>{"draw"});
+    EXPECT_EQ(GetObjectType(pView->m_hPaintDC), 0u);  // the painting context was given back
     EXPECT_EQ(wndtest::ShownPixel(pView->m_hWnd, 39, 29), RGB(0, 128, 0));
     pView->UpdateWindow();
     EXPECT_EQ(g_events.size(), 1u);  // valid now

