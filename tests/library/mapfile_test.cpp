@@ -28,7 +28,7 @@ TEST_F(MapFile, WriteGivesTheArchiveFormAndBothReadersRestoreIt) {
     ASSERT_TRUE(map.WriteMapFile(CString(path)));
     EXPECT_EQ(ReadBytes(path), (Bytes{0x02, 0x00, 0x03, 0x00, 1, 2, 3, 4, 5, 6}));
 
-    CHexMap current, old;
+    CHexMap current(7, 7), old(7, 7);  // reading replaces the cells they had
     EXPECT_TRUE(current.ReadMapFile(CString(path)));
     EXPECT_TRUE(old.ReadOldMapFile(CString(path)));
     for (CHexMap* read : {&current, &old}) {
@@ -36,6 +36,22 @@ TEST_F(MapFile, WriteGivesTheArchiveFormAndBothReadersRestoreIt) {
         EXPECT_EQ(read->GetMapHeight(), 2);
         EXPECT_EQ(read->GetData(2, 1), 6);
     }
+}
+
+// A map that holds a size but no cells (an allocation failed) still writes its whole cell
+// block, as zeros, so that the file reads back, by the old reader too.
+TEST_F(MapFile, SizedMapWithoutCellsWritesZeroCells) {
+    CHexMap map;
+    map.GetMap()->width = 3;
+    map.GetMap()->height = 2;
+    EXPECT_EQ(map.GetData(0, 0), 0);
+    EXPECT_FALSE(map.SetData(0, 0, 1));
+    const std::string path = dir / "nocells.map";
+    ASSERT_TRUE(map.WriteMapFile(CString(path)));
+    EXPECT_EQ(ReadBytes(path), (Bytes{0x02, 0x00, 0x03, 0x00, 0, 0, 0, 0, 0, 0}));
+    CHexMap old(1, 1);
+    EXPECT_TRUE(old.ReadOldMapFile(CString(path)));
+    EXPECT_EQ(old.GetData(2, 1), 0);
 }
 
 TEST_F(MapFile, WritingASmallerMapKeepsTheOldTail) {
