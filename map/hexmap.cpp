@@ -102,6 +102,9 @@ CArchive& operator<<(CArchive& ar, const CHexMap& map) {
 }
 
 CArchive& operator>>(CArchive& ar, CHexMap& map) {
+    // The old cells go first: a header cut short leaves a size they would not fit.
+    std::free(map.m_map.cells);
+    map.m_map.cells = nullptr;
     ar >> map.m_map.height;
     ar >> map.m_map.width;
     map.ReplaceCells();

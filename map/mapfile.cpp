@@ -1,6 +1,8 @@
 // Map files: the map archive form alone in a file, with no header of its own.
 #include <qvplatform/file.h>
 
+#include <cstdlib>
+
 #include "qvdll/hexmap.h"
 
 namespace {
@@ -37,6 +39,8 @@ BOOL CHexMap::ReadMapFile(const CString& path) {
 // the cell block is a failure here (the cells read so far are kept).
 BOOL CHexMap::ReadOldMapFile(const CString& path) {
     return WithArchive(path, kReadFlags, CArchive::load, [this](CArchive& ar) {
+        std::free(m_map.cells);  // as in extraction: a cut header must not leave them
+        m_map.cells = nullptr;
         ar >> m_map.height;
         ar >> m_map.width;
         ReplaceCells();

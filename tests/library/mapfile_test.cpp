@@ -28,7 +28,7 @@ TEST_F(MapFile, WriteGivesTheArchiveFormAndBothReadersRestoreIt) {
     ASSERT_TRUE(map.WriteMapFile(CString(path)));
     EXPECT_EQ(ReadBytes(path), (Bytes{0x02, 0x00, 0x03, 0x00, 1, 2, 3, 4, 5, 6}));
 
-    CHexMap current, old;
+    CHexMap current(7, 7), old(7, 7);  // reading replaces the cells they had
     EXPECT_TRUE(current.ReadMapFile(CString(path)));
     EXPECT_TRUE(old.ReadOldMapFile(CString(path)));
     for (CHexMap* read : {&current, &old}) {
@@ -36,6 +36,22 @@ TEST_F(MapFile, WriteGivesTheArchiveFormAndBothReadersRestoreIt) {
         EXPECT_EQ(read->GetMapHeight(), 2);
         EXPECT_EQ(read->GetData(2, 1), 6);
     }
+}
+
+// A map that holds a size but no cells (an allocation failed) still writes its whole cell
+// block, as zeros, so that the file reads back, by the old reader too.
+TEST_F(MapFile, SizedMapWithoutCellsWritesZeroCells) {
+    CHexMap map;
+    map.GetMap()->width = 3;
+    map.GetMap()->height = 2;
+    EXPECT_EQ(map.GetData(0, 0), 0);
+    EXPECT_FALSE(map.SetData(0, 0, 1));
+    const std::string path = dir / "nocells.map";
+    ASSERT_TRUE(map.WriteMapFile(CString(path)));
+    EXPECT_EQ(ReadBytes(path), (Bytes{0x02, 0x00, 0x03, 0x00, 0, 0, 0, 0, 0, 0}));
+    CHexMap old(1, 1);
+    EXPECT_TRUE(old.ReadOldMapFile(CString(path)));
+    EXPECT_EQ(old.GetData(2, 1), 0);
 }
 
 TEST_F(MapFile, WritingASmallerMapKeepsTheOldTail) {
@@ -52,44 +68,37 @@ TEST_F(MapFile, WritingASmallerMapKeepsTheOldTail) {
     EXPECT_EQ(read.GetData(0, 0), 42);
 }
 
-TEST_F(MapFile, HeaderWithAnEmptyDimensionReadsWithBothReaders) {
-    const std::string path = dir / "empty.map";
-    WriteBytes(path, {0x05, 0x00, 0x00, 0x00});
-    CHexMap current(2, 2), old(2, 2);
-    EXPECT_TRUE(current.ReadMapFile(CString(path)));
-    EXPECT_TRUE(old.ReadOldMapFile(CString(path)));
-    for (CHexMap* read : {&current, &old}) {
-        EXPECT_EQ(read->GetMapHeight(), 5);
-        EXPECT_EQ(read->GetMapWidth(), 0);
-        EXPECT_EQ(read->GetMap()->cells, nullptr);
+// The current reader takes the cells that are there; the old one, cell by cell, fails at
+// the end of the file. Both keep the size fields they read.
+TEST_F(MapFile, ShortFilesReadAsFarAsTheyGo) {
+    const struct {
+        Bytes bytes;
+        bool currentReads, oldReads;
+        WORD height, width;
+        BYTE cell;  // (1, 0)
+    } cases[] = {
+        {{0x05, 0x00, 0x00, 0x00}, true, true, 5, 0, 0},  // no cells at all
+        {{0x02, 0x00, 0x03, 0x00, 7, 8, 9}, true, false, 2, 3, 8},
+        // Ends inside the header: the old cells no longer fit the size and are gone.
+        {{0x07, 0x00, 0x03}, false, false, 7, 2, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.size());
+        const std::string path = dir / "short.map";
+        WriteBytes(path, c.bytes);
+        CHexMap current(2, 1), old(2, 1);
+        EXPECT_EQ(current.ReadMapFile(CString(path)), c.currentReads);
+        EXPECT_EQ(old.ReadOldMapFile(CString(path)), c.oldReads);
+        for (CHexMap* read : {&current, &old}) {
+            EXPECT_EQ(read->GetMapHeight(), c.height);
+            EXPECT_EQ(read->GetMapWidth(), c.width);
+            EXPECT_EQ(read->GetData(1, 0), c.cell);
+            EXPECT_EQ(read->GetData(0, 1), 0);
+        }
+        if (c.width == 0) {
+            EXPECT_EQ(current.GetMap()->cells, nullptr);
+        }
     }
-}
-
-TEST_F(MapFile, ShortCellBlockSucceedsForTheCurrentReaderOnly) {
-    const std::string path = dir / "short.map";
-    WriteBytes(path, {0x02, 0x00, 0x03, 0x00, 7, 8, 9});
-
-    CHexMap current;
-    EXPECT_TRUE(current.ReadMapFile(CString(path)));
-    EXPECT_EQ(current.GetData(2, 0), 9);
-    EXPECT_EQ(current.GetData(0, 1), 0);
-
-    CHexMap old;
-    EXPECT_FALSE(old.ReadOldMapFile(CString(path)));
-    EXPECT_EQ(old.GetMapWidth(), 3);  // keeps its new size and the cells read so far
-    EXPECT_EQ(old.GetMapHeight(), 2);
-    EXPECT_EQ(old.GetData(1, 0), 8);
-    EXPECT_EQ(old.GetData(0, 1), 0);
-}
-
-TEST_F(MapFile, FileEndingInsideTheHeaderFails) {
-    const std::string path = dir / "header.map";
-    WriteBytes(path, {0x07, 0x00, 0x03});
-    CHexMap current(1, 1), old(1, 1);
-    EXPECT_FALSE(current.ReadMapFile(CString(path)));
-    EXPECT_FALSE(old.ReadOldMapFile(CString(path)));
-    EXPECT_EQ(current.GetMapHeight(), 7);  // the height was read before the file ended
-    EXPECT_EQ(old.GetMapHeight(), 7);
 }
 
 TEST_F(MapFile, MissingOrUnwritableFilesFailAndLeaveTheMapAlone) {

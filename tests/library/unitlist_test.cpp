@@ -1,7 +1,6 @@
 #include <qvdll/unitlist.h>
 #include <qvplatform/archive.h>
 
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,27 +57,6 @@ TEST(CUnitList, ArchiveFormIsAPlainCountThenTheUnitsAndLoadingReplacesTheContent
         EXPECT_EQ(LoadObject(loaded, golden), -1);
         EXPECT_EQ(Names(loaded), Names(*list));
         EXPECT_EQ(StoreObject(loaded), golden);
-    }
-}
-
-TEST(CUnitList, RoundTripResetsFieldsOutsideTheArchiveForm) {
-    CUnitList list;
-    for (int i = 0; i < 25; ++i) {
-        CUnit unit = Unit(static_cast<BYTE>(i), 1, "u");
-        unit.m_nParam2 = 5;
-        unit.m_strParam = "p";
-        unit.SetChangeFlag(6);
-        list.AddTail(unit);
-    }
-    CUnitList loaded;
-    EXPECT_EQ(LoadObject(loaded, StoreObject(list)), -1);
-    ASSERT_EQ(loaded.GetCount(), 25);
-    int i = 0;
-    for (POSITION pos = loaded.GetHeadPosition(); pos; ++i) {
-        const CUnit& unit = loaded.GetNext(pos);
-        EXPECT_EQ(unit.UnitDataToString(),
-                  std::to_string(i) + ",1,0,0,0,16711680,0,\"u\",\"\",0,0,0,0,\"\"");
-        EXPECT_EQ(unit.GetChangeFlag(), 0);
     }
 }
 
@@ -144,13 +122,4 @@ TEST(CUnitList, AssignmentAndCopyTakeCopiesOfTheUnits) {
     CUnitList& alias = source;
     source = alias;
     EXPECT_EQ(Names(source), (std::vector<std::string>{"a", "b"}));
-}
-
-TEST(CUnitList, RuntimeClassCreatesAnEmptyList) {
-    const CRuntimeClass* runtimeClass = RUNTIME_CLASS(CUnitList);
-    EXPECT_STREQ(runtimeClass->m_lpszClassName, "CUnitList");
-    std::unique_ptr<CObject> object(runtimeClass->CreateObject());
-    auto* list = DYNAMIC_DOWNCAST(CUnitList, object.get());
-    ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list->GetCount(), 0);
 }

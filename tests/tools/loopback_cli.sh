@@ -9,8 +9,7 @@ mode=$1 server=$2 client=$3
 dir=$(mktemp -d)
 pid=
 trap 'kill "$pid" 2>/dev/null; rm -rf "$dir"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/expect.sh"
 
 start_server() {  # start_server ARGS...: sets pid and port
   timeout 60 "$server" --port 0 "$@" >"$dir/server.out" 2>&1 &

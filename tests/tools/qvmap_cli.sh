@@ -11,7 +11,7 @@ source "$(dirname "$0")/expect.sh"
 
 m=$dir/m.map
 expect 0 "new 3 x 2 map, every cell 7" -- "$qvmap" new "$m" --width 3 --height 2 --fill 7
-[[ $(od -An -tx1 "$m" | tr -s ' ') == " 02 00 03 00 07 07 07 07 07 07" ]] || { echo "FAIL: file bytes"; failures=$((failures + 1)); }
+[[ $(od -An -tx1 "$m" | tr -s ' ') == " 02 00 03 00 07 07 07 07 07 07" ]] || fail "file bytes"
 expect 1 "exists" -- "$qvmap" new "$m"
 expect 0 "3 x 2 hexes \(6 cells\), picture 130 x 100 pixels" -- "$qvmap" info "$m"
 expect 0 "value   7:        6 cells" -- "$qvmap" info "$m"
@@ -32,7 +32,7 @@ expect 0 "holds 1 of 6 cells" -- "$qvmap" info "$dir/cut.map"
 printf '\xff\xff\xff\xff0123456789abcdef' >"$dir/huge.map"
 expect 0 "holds 16 of 4294836225 cells.*value   0: 4294836209 cells" -- timeout 60 "$qvmap" info "$dir/huge.map"
 expect 0 "new 1 x 1 map" -- "$qvmap" new "$m" --width 1 --height 1 --force
-[[ $(stat -c %s "$m") -eq 5 ]] || { echo "FAIL: --force leaves old bytes"; failures=$((failures + 1)); }
+[[ $(stat -c %s "$m") -eq 5 ]] || fail "--force leaves old bytes"
 expect 0 "^0 0 \(A,1\)$" -- "$qvmap" hex 25 20
 expect 0 "^1 -1 \(B,0\)  \(outside any map\)$" -- "$qvmap" hex 45 5
 expect 0 "nearest candidate" -- "$qvmap" hex 2 2
@@ -48,10 +48,10 @@ png_size() {  # the width and height in a PNG's header
 }
 mkdir "$TMPDIR/qvmap-chips-999999999-left"  # by a run that was killed
 expect 0 "the whole 26 x 26 map, 1050 x 1060 pixels" -- "$qvmap" render "$data/sample.map" -o "$dir/all.png" --chips "$data/MAP.BMP"
-[[ $(png_size "$dir/all.png") == 1050x1060 ]] || { echo "FAIL: whole map size $(png_size "$dir/all.png")"; failures=$((failures + 1)); }
+[[ $(png_size "$dir/all.png") == 1050x1060 ]] || fail "whole map size $(png_size "$dir/all.png")"
 expect 0 "a 400 x 300 window .* at 650,40 \(as far as the window goes\)" -- "$qvmap" render "$data/sample.map" -o "$dir/w.png" --chips "$data/MAP.BMP" --scroll 9999,40 --size 400,300
-[[ $(png_size "$dir/w.png") == 400x300 ]] || { echo "FAIL: window size $(png_size "$dir/w.png")"; failures=$((failures + 1)); }
-[[ -z $(ls "$TMPDIR") ]] || { echo "FAIL: a chip folder was left behind: $(ls "$TMPDIR")"; failures=$((failures + 1)); }
+[[ $(png_size "$dir/w.png") == 400x300 ]] || fail "window size $(png_size "$dir/w.png")"
+[[ -z $(ls "$TMPDIR") ]] || fail "a chip folder was left behind: $(ls "$TMPDIR")"
 expect 2 "--scroll moves a window" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --scroll 1,1
 expect 2 "needs -o" -- "$qvmap" render "$data/sample.map"
 expect 2 "--size must lie between 1 and 32767" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --size 0,5
@@ -76,7 +76,7 @@ v=$dir/v.map
 cp "$data/sample.map" "$v"
 expect 0 "3,4 \(D,5\): 0 -> 1.*saved" -- env SDL_VIDEODRIVER=offscreen "$qvmap" view "$v" --chips "$data/MAP.BMP" --size 400,300 --script "key pgdn; key right; click 100 100; shot $dir/v.png; key s; quit"
 expect 0 "^1$" -- "$qvmap" get "$v" D 4
-[[ $(png_size "$dir/v.png") == 416x316 ]] || { echo "FAIL: view shot $(png_size "$dir/v.png")"; failures=$((failures + 1)); }
+[[ $(png_size "$dir/v.png") == 416x316 ]] || fail "view shot $(png_size "$dir/v.png")"
 before=$("$qvmap" get "$v" A 0)
 expect 1 "0,0 \(A,1\): $before -> .*were not saved" -- env SDL_VIDEODRIVER=offscreen "$qvmap" view "$v" --chips "$data/MAP.BMP" --script "click 5 20; quit"
 expect 0 "^$before$" -- "$qvmap" get "$v" A 0

@@ -21,7 +21,6 @@ if [[ $EUID -eq 0 ]]; then
 fi
 run=(env)         # what each save runs through: a fault to inject, another user
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # A map whose header promises 40 x 40 cells while it holds 100: saving writes 1604 bytes.
 short_map() { printf '\x28\0\x28\0' >"$1" && head -c 100 /dev/zero | tr '\0' '\4' >>"$1"; }
 save() {  # save HOW FILE

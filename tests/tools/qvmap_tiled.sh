@@ -12,9 +12,7 @@ cd "$dir" || exit 1
 cp "$data/sample.map" "$data/MAP.BMP" .
 export QT_QPA_PLATFORM=offscreen
 
-same() {  # same FILE1 FILE2 WHAT
-  cmp -s "$1" "$2" || { echo "FAIL: $3: $1 differs from $2"; failures=$((failures + 1)); }
-}
+same() { cmp -s "$1" "$2" || fail "$3: $1 differs from $2"; }  # same FILE1 FILE2 WHAT
 
 printf '\x11\x00\x0d\x00' >random.map && head -c $((17 * 13)) /dev/urandom >>random.map
 for map in sample random; do
@@ -32,11 +30,11 @@ expect 2 "must end in .tmx" -- "$qvmap" export sample.map -o x.txt
 for encoding in csv base64 base64-zlib base64-gzip base64-zstd; do
   "$qvmap" export sample.map -o e-$encoding.tmx --encoding $encoding >/dev/null
   for form in tmx tmj; do
-    tiled --export-map e-$encoding.tmx t-$encoding.$form 2>/dev/null || { echo "FAIL: tiled"; failures=$((failures + 1)); }
+    tiled --export-map e-$encoding.tmx t-$encoding.$form 2>/dev/null || fail "tiled"
     expect 0 "map from" -- "$qvmap" import t-$encoding.$form -o t-$encoding-$form.map
     same t-$encoding-$form.map sample.map "Tiled's $encoding .$form"
   done
-  grep -q "encoding=\"${encoding%%-*}\"" t-$encoding.tmx || { echo "FAIL: Tiled changed $encoding"; failures=$((failures + 1)); }
+  grep -q "encoding=\"${encoding%%-*}\"" t-$encoding.tmx || fail "Tiled changed $encoding"
 done
 
 # The chip tileset kept in a file of its own.
@@ -54,5 +52,5 @@ expect 1 "^qvmap: even.tmx: the map's staggerindex is 'even'" -- "$qvmap" import
 head -c 300 sample-tmx.tmx >cut.tmx
 expect 1 "cut.tmx: the map: malformed XML" -- "$qvmap" import cut.tmx -o kept.map --force
 same kept.map sample.map "target after a refused import"
-[[ -z $(ls ./*.XXXXXX ./kept.map.* 2>/dev/null) ]] || { echo "FAIL: temporary files left"; failures=$((failures + 1)); }
+[[ -z $(ls ./*.XXXXXX ./kept.map.* 2>/dev/null) ]] || fail "temporary files left"
 exit $((failures > 0))

@@ -22,5 +22,5 @@ expect 1 "cannot open unit file '$dir/none.txt'" -- \
 expect 2 "option '--units' needs a value" -- "$qvmap" render "$data/sample.map" -o "$dir/x.png" --units
 expect 0 "4 of 4 units on the map" -- \
   env -C "$data" SDL_VIDEODRIVER=offscreen "$qvmap" view sample.map --units units.txt --script "shot $dir/v.png; quit"
-[[ -s $dir/v.png ]] || { echo "FAIL: no view shot"; failures=$((failures + 1)); }
+[[ -s $dir/v.png ]] || fail "no view shot"
 exit $((failures > 0))

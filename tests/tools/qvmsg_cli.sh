@@ -8,8 +8,7 @@ trap 'rm -rf "$dir"' EXIT
 # A copy: map files are read under an exclusive lock and other tests read the sample too.
 map=$dir/sample.map
 cp "$2" "$map"
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/expect.sh"
 hex() { od -An -tx1 -v "$1" | tr -s ' \n' ' ' | sed 's/^ //; s/ $//'; }
 
 "$qvmsg" encode --text abc --version 1.0 -o "$dir/current.bin" || fail "encode exits $?"

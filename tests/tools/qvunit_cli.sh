@@ -5,8 +5,7 @@ qvunit=$1
 units=$2
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/expect.sh"
 
 out=$("$qvunit" show "$units") || fail "show exits $?"
 [[ $out == *'name="歩兵"'* && $out == *"4 units"* ]] || fail "show output: $out"
