@@ -1,5 +1,6 @@
 // The shipped sample map, opened as a document and drawn by the view from the shipped chip
 // sheet, against a picture composited here with plain loops and labelled with DrawText.
+// (The scroll tests see that the window shows the buffer at its position.)
 #include <qvplatform/bmpfile.h>
 
 #include "library/hexdrawview_test_util.h"
@@ -8,7 +9,7 @@
 using qvtest::CTestView;
 using SampleMap = qvtest::MapViewTest;
 
-TEST_F(SampleMap, MatchesPlainCompositingAndTheWindowShowsTheMap) {
+TEST_F(SampleMap, MatchesPlainCompositing) {
     UseSampleChipSheet();
     const std::string path =
         qvtest::PrivateCopy(m_dir, std::string(QVTEST_DATA_DIR) + "/sample.map");
@@ -27,15 +28,6 @@ TEST_F(SampleMap, MatchesPlainCompositingAndTheWindowShowsTheMap) {
 
     CFont font;
     ASSERT_TRUE(font.CreatePointFont(70, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e"));
-    const auto reference = qvtest::ReferenceMap(map, sheet, sheetSize.cx, sheetSize.cy, &font);
-    EXPECT_EQ(BufferPixels(), reference);
-
-    View()->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 330));
-    View()->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 210));
-    const auto shown = ShownPixels();
-    ASSERT_EQ(shown.size(), 400u * 300u);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x)
-            ASSERT_EQ(shown[y * 400 + x], reference[(y + 210) * 1050 + x + 330]) << x << "," << y;
+    EXPECT_EQ(BufferPixels(), qvtest::ReferenceMap(map, sheet, sheetSize.cx, sheetSize.cy, &font));
     SaveForViewing(View(), "sample-map");
 }

@@ -70,48 +70,33 @@ void WriteChipSheet(const std::string& path, int perRow, int rows,
 
 std::vector<COLORREF> ReferenceMap(CHexMap& map, const std::vector<COLORREF>& sheet, int sheetWidth,
                                    int sheetHeight, CFont* pLabelFont) {
-    const int width = map.GetWidth(), height = map.GetHeight();
     const int perRow = sheetWidth / 50;
-    std::vector<COLORREF> out(static_cast<std::size_t>(width) * height, kBlack);
-    // A label is drawn on a copy of its hex's box, which then goes back into the picture.
-    HDC box = CreateCompatibleDC(nullptr);
-    HBITMAP boxBitmap = CreateBitmap(50, 40, 1, 32, nullptr);
-    HGDIOBJ oldBitmap = SelectObject(box, boxBitmap);
-    HGDIOBJ oldFont = pLabelFont ? SelectObject(box, pLabelFont->GetSafeHandle()) : nullptr;
-    SetBkMode(box, TRANSPARENT);
+    Canvas picture(map.GetWidth(), map.GetHeight(), kBlack);
+    if (pLabelFont) SelectObject(picture, pLabelFont->GetSafeHandle());
+    SetBkMode(picture, TRANSPARENT);
     for (int y = 0; y < map.GetMapHeight(); ++y) {
         for (int x = 0; x < map.GetMapWidth(); ++x) {
             const int n = map.GetData(static_cast<WORD>(x), static_cast<WORD>(y));
             const int sx = 50 * (n % perRow), sy = 40 * (n / perRow);
             const bool onSheet = sy + 40 <= sheetHeight;
             const POINT corner = HexBox(x, y);
-            auto at = [&](int i, int j) -> COLORREF& {
-                return out[static_cast<std::size_t>(corner.y + j) * width + corner.x + i];
-            };
             for (int j = 0; j < 40; ++j) {
                 for (int i = 0; i < 50; ++i) {
                     const COLORREF c =
                         onSheet ? sheet[static_cast<std::size_t>(sy + j) * sheetWidth + sx + i]
                                 : kWhite;
-                    at(i, j) = InsideHexagon(i, j) ? c : (c & at(i, j));
+                    const COLORREF old = GetPixel(picture, corner.x + i, corner.y + j);
+                    SetPixel(picture, corner.x + i, corner.y + j, InsideHexagon(i, j) ? c : c & old);
                 }
             }
             if (!pLabelFont) continue;
-            for (int j = 0; j < 40; ++j)
-                for (int i = 0; i < 50; ++i) SetPixel(box, i, j, at(i, j));
-            RECT rc{0, 0, 50, 40};
+            RECT rc{corner.x, corner.y, corner.x + 50, corner.y + 40};
             const std::string label = ExpectedLabel(x, y);
-            DrawTextA(box, label.c_str(), static_cast<int>(label.size()), &rc,
+            DrawTextA(picture, label.c_str(), static_cast<int>(label.size()), &rc,
                       DT_SINGLELINE | DT_BOTTOM | DT_CENTER);
-            for (int j = 0; j < 40; ++j)
-                for (int i = 0; i < 50; ++i) at(i, j) = GetPixel(box, i, j);
         }
     }
-    if (oldFont) SelectObject(box, oldFont);
-    SelectObject(box, oldBitmap);
-    DeleteDC(box);
-    DeleteObject(boxBitmap);
-    return out;
+    return picture.Pixels();
 }
 
 void MapViewTest::SetUp() {

@@ -24,14 +24,12 @@ public:
     using CHEXDrawView::DrawHexSmall;
     using CHEXDrawView::m_pChipSheet;
     using CHEXDrawView::m_pFont;
-    using CHEXDrawView::m_pHexMask;
     using CHEXDrawView::m_pMapBuffer;
     using CHEXDrawView::m_ptScroll;
     using CHEXDrawView::m_ptScrollHex;
     using CHEXDrawView::m_ptSpare1;
     using CHEXDrawView::m_ptSpare2;
     using CHEXDrawView::m_sizeClient;
-    using CHEXDrawView::MapDraw;
     using CHEXDrawView::OnInitialUpdate;
     using CHEXDrawView::OnUpdate;
 };

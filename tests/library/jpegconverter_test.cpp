@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <qvplatform/loader.h>
+
 #include "module/fixtures/fake_jpeglib.h"
 #include "qvdll/jpegconverter.h"
 
@@ -57,14 +59,22 @@ TEST_F(JpegConverter, LoadingAgainReleasesTheFormerUse) {
     EXPECT_EQ(Log(), "init\nfini\ninit\nfini\n");
 }
 
-TEST_F(JpegConverter, UnloadLeavesNoEntry) {
+TEST_F(JpegConverter, UnloadLeavesNoEntryAndNothingToFreeAgain) {
     JpeglibIn(QVTEST_JPEG_OK_DIR);
-    CJpegConverter converter;
-    converter.Unload();
-    EXPECT_FALSE(converter.IsLoaded());
+    // A use of our own keeps Jpeglib loaded at one address: a handle the converter kept after
+    // Unload would end our use at the next Unload or in its destructor.
+    HMODULE hOwnUse = LoadLibraryA("Jpeglib");
+    ASSERT_NE(hOwnUse, nullptr);
+    {
+        CJpegConverter converter;
+        converter.Unload();
+        EXPECT_FALSE(converter.IsLoaded());
+        EXPECT_EQ(converter.Convert(nullptr, "x.jpg"), nullptr);
+        converter.Unload();
+    }
+    EXPECT_TRUE(IsMapped(kJpeglibOk));
+    EXPECT_TRUE(FreeLibrary(hOwnUse));
     EXPECT_FALSE(IsMapped(kJpeglibOk));
-    EXPECT_EQ(converter.Convert(nullptr, "x.jpg"), nullptr);
-    converter.Unload();
     EXPECT_EQ(Log(), "init\nfini\n");
 }
 
