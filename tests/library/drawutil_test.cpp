@@ -132,16 +132,3 @@ TEST_F(DrawShadowTextTest, ShadowLiesOnePixelRightAndBelowTheText) {
     EXPECT_GT(shadowShowing, 10);
     qvtest::SavePictureForViewing(canvas, 50, 40, "shadow-text", 8);
 }
-
-TEST_F(DrawShadowTextTest, LeavesTransparentModeAndTheTextColour) {
-    Canvas canvas(50, 40);
-    SetBkMode(canvas, OPAQUE);
-    SetBkColor(canvas, RGB(1, 2, 3));
-    HGDIOBJ old = SelectObject(canvas, m_font);
-    DrawShadowText(canvas, "AB", {0, 0, 50, 40}, kFormat, kWhite, RGB(9, 8, 7));
-    EXPECT_EQ(GetBkMode(canvas), TRANSPARENT);
-    EXPECT_EQ(GetTextColor(canvas), RGB(9, 8, 7));
-    // Transparent from the start: no text cell was filled with the background colour.
-    for (COLORREF c : canvas.Pixels()) EXPECT_NE(c, RGB(1, 2, 3));
-    SelectObject(canvas, old);
-}

@@ -55,9 +55,9 @@ protected:
         CFont font;
         font.CreatePointFont(70, kMsGothic);
         CGraphic* pSheet = View()->m_pChipSheet.Get();
-        return qvtest::ReferenceMap(map, qvtest::BitmapPixels(*pSheet->GetBitmap()),
-                                    pSheet->GetWidth(), pSheet->GetHeight(),
-                                    bLabels ? &font : nullptr);
+        const int w = pSheet->GetWidth(), h = pSheet->GetHeight();
+        return qvtest::ReferenceMap(map, qvtest::PixelsOf(pSheet->GetDC()->GetSafeHdc(), w, h), w,
+                                    h, bLabels ? &font : nullptr);
     }
     std::vector<COLORREF> AllBlack(int nMapWidth, int nMapHeight) {
         return std::vector<COLORREF>((40 * nMapWidth + 10) * (40 * nMapHeight + 20), kBlack);
@@ -87,7 +87,7 @@ TEST_F(MapViewDraw, OutsideTheHexagonTheChipIsAndedWithWhatWasThere) {
     SaveForViewing(View(), "view-6x4", 2);
 }
 
-TEST_F(MapViewDraw, ACellPastTheSheetDrawsABlankHexAtFullAndHalfSize) {
+TEST_F(MapViewDraw, ACellPastTheSheetIsABlankHexAndAHexLeavesItsContextOpaqueWithBlackText) {
     UseSixChips();
     CHexMap map(3, 1);
     map.SetData(0, 0, 6);  // the first chip past the 3 x 2 sheet
@@ -107,13 +107,8 @@ TEST_F(MapViewDraw, ACellPastTheSheetDrawsABlankHexAtFullAndHalfSize) {
         EXPECT_EQ(GetPixel(canvas, x, 8), RGB(10, 20, 30)) << x;   // nothing above
         EXPECT_EQ(GetPixel(canvas, x, 29), RGB(10, 20, 30)) << x;  // nor below the 25 x 20
     }
-}
 
-TEST_F(MapViewDraw, DrawingLeavesTheContextsFontOpaqueAndBlackText) {
-    UseSixChips();
-    ASSERT_NO_FATAL_FAILURE(Open());
-    qvtest::Canvas canvas(50, 40);
-    CDC* pDC = CDC::FromHandle(canvas);
+    // A hex drawn leaves the context's font, in opaque mode with black text.
     CFont font;
     font.CreatePointFont(120, "DejaVu Sans");
     CFont* pBefore = pDC->SelectObject(&font);
@@ -205,29 +200,4 @@ TEST_F(MapViewDraw, DrawHexKeepsTheScreenAndTheBufferInStep) {
                 const std::size_t i = static_cast<std::size_t>(box.y + y) * 1050 + box.x + x;
                 EXPECT_EQ(redrawn[i], rebuilt[i]) << x << "," << y;
             }
-}
-
-namespace {
-
-using qvtest::VirtualSlot;
-
-// Opens the protected operations to the slot test.
-struct CSlots : CHEXDrawView {
-    static void Check() {
-        const auto mapDraw = VirtualSlot(&CSlots::MapDraw);
-        EXPECT_EQ(VirtualSlot(&CSlots::DrawHex), mapDraw + 1);
-        EXPECT_EQ(VirtualSlot(&CSlots::DrawHexOne), mapDraw + 2);
-        EXPECT_EQ(VirtualSlot(&CSlots::DrawHexSmall), mapDraw + 3);
-        // The overrides keep the framework's slots, and the new ones come after them all.
-        EXPECT_EQ(VirtualSlot(&CSlots::OnDraw), VirtualSlot(&CView::OnDraw));
-        EXPECT_EQ(VirtualSlot(&CSlots::OnInitialUpdate), VirtualSlot(&CView::OnInitialUpdate));
-        EXPECT_GT(mapDraw, VirtualSlot(&CScrollView::OnPrepareDC));
-        EXPECT_GT(mapDraw, VirtualSlot(&CSlots::OnUpdate));
-    }
-};
-
-}  // namespace
-
-TEST(CHEXDrawView, NewVirtualOperationsTakeTheirSlotsInOrder) {
-    CSlots::Check();
 }

@@ -17,7 +17,7 @@ TEST_F(SampleMap, MatchesPlainCompositing) {
     auto hSheet =
         static_cast<HBITMAP>(LoadImageA(nullptr, "MAP.BMP", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     ASSERT_NE(hSheet, nullptr);
-    const auto sheet = qvtest::BitmapPixels(hSheet);
+    const auto sheet = qvtest::PixelsOf(hSheet);
     const SIZE sheetSize = qvtest::SizeOf(hSheet);
     DeleteObject(hSheet);
     m_pTemplate = new CSingleDocTemplate(RUNTIME_CLASS(CHEXDrawDocument), RUNTIME_CLASS(CTestView));

@@ -65,7 +65,7 @@ protected:
 
 }  // namespace
 
-TEST_F(MapViewScroll, InitialUpdateLoadsTheFontAndClampsByTheClientSizeAtOnce) {
+TEST_F(MapViewScroll, InitialUpdateLoadsTheFontClampsByTheClientSizeAtOnceAndStartsOver) {
     ASSERT_NO_FATAL_FAILURE(Open(400, 300));
     EXPECT_TRUE(AfxTakeMessageBoxLog().empty());
     LOGFONTA lf{};
@@ -84,6 +84,16 @@ TEST_F(MapViewScroll, InitialUpdateLoadsTheFontAndClampsByTheClientSizeAtOnce) {
     Scroll(SB_HORZ, SB_THUMBTRACK, 5000);
     EXPECT_EQ(Pos(SB_VERT), 1060 - 300);
     EXPECT_EQ(Pos(SB_HORZ), 1050 - 400);
+    ExpectInStep();
+
+    // A second initial update starts over at the top left.
+    View()->m_ptSpare1 = {1, 2};
+    View()->m_ptSpare2 = {3, 4};
+    View()->OnInitialUpdate();
+    EXPECT_EQ(View()->m_ptSpare1.x, 0);
+    EXPECT_EQ(View()->m_ptSpare2.y, 0);
+    EXPECT_EQ(Pos(SB_HORZ), 0);
+    EXPECT_EQ(Pos(SB_VERT), 0);
     ExpectInStep();
 }
 
@@ -192,11 +202,13 @@ TEST_F(MapViewScroll, AResizeWithoutRepaintMovesThePictureWithThePosition) {
     EXPECT_TRUE(std::equal(shown.begin(), shown.begin() + 400 * 300, expected.begin()));
 }
 
-TEST_F(MapViewScroll, OnUpdateRebuildsOnlyForAnOddHintWithAMap) {
+TEST_F(MapViewScroll, OnUpdateRebuildsOnlyForAnOddHintWithAMapAndStaysInside) {
     ASSERT_NO_FATAL_FAILURE(Open(400, 300));
+    Scroll(SB_HORZ, SB_THUMBTRACK, 650);
+    Scroll(SB_VERT, SB_THUMBTRACK, 760);
     View()->UpdateWindow();
     CGraphic* pBuffer = View()->m_pMapBuffer.Get();
-    CHexMap map(3, 2);
+    CHexMap map(12, 9);  // 490 x 380
 
     CUnit unit;
     View()->OnUpdate(nullptr, 1, &unit);  // not a map: nothing at all
@@ -212,21 +224,13 @@ TEST_F(MapViewScroll, OnUpdateRebuildsOnlyForAnOddHintWithAMap) {
     EXPECT_EQ(View()->m_pMapBuffer.Get(), pBuffer);
     View()->UpdateWindow();
 
-    View()->OnUpdate(nullptr, 3, &map);  // odd with a map: rebuilt for that map
+    // Odd with a map: rebuilt for that map, the position brought back inside it.
+    View()->OnUpdate(nullptr, 3, &map);
     EXPECT_TRUE(Invalid());
-    EXPECT_EQ(View()->m_pMapBuffer->GetWidth(), 130);
-    EXPECT_EQ(View()->m_pMapBuffer->GetHeight(), 100);
-    EXPECT_EQ(View()->GetTotalSize().cx, 130);
-    EXPECT_EQ(View()->GetTotalSize().cy, 100);
-    ExpectInStep();
-}
-
-TEST_F(MapViewScroll, ASmallerMapBringsThePositionBackInside) {
-    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
-    Scroll(SB_HORZ, SB_THUMBTRACK, 650);
-    Scroll(SB_VERT, SB_THUMBTRACK, 760);
-    CHexMap map(12, 9);  // 490 x 380
-    Document()->SetMap(&map);
+    EXPECT_EQ(View()->m_pMapBuffer->GetWidth(), 490);
+    EXPECT_EQ(View()->m_pMapBuffer->GetHeight(), 380);
+    EXPECT_EQ(View()->GetTotalSize().cx, 490);
+    EXPECT_EQ(View()->GetTotalSize().cy, 380);
     EXPECT_EQ(Pos(SB_HORZ), 90);
     EXPECT_EQ(Pos(SB_VERT), 80);
     ExpectInStep();
@@ -244,18 +248,4 @@ TEST_F(MapViewScroll, WithoutAMapTheViewIsBlankAndStill) {
         EXPECT_EQ(Pos(SB_HORZ), 0);
         EXPECT_EQ(NotWhite(ShownPixels()), 0);
     }
-}
-
-TEST_F(MapViewScroll, ASecondInitialUpdateStartsOverAtTheTopLeft) {
-    ASSERT_NO_FATAL_FAILURE(Open(400, 300));
-    Scroll(SB_HORZ, SB_THUMBTRACK, 200);
-    Scroll(SB_VERT, SB_THUMBTRACK, 300);
-    View()->m_ptSpare1 = {1, 2};
-    View()->m_ptSpare2 = {3, 4};
-    View()->OnInitialUpdate();
-    EXPECT_EQ(View()->m_ptSpare1.x, 0);
-    EXPECT_EQ(View()->m_ptSpare2.y, 0);
-    EXPECT_EQ(Pos(SB_HORZ), 0);
-    EXPECT_EQ(Pos(SB_VERT), 0);
-    ExpectInStep();
 }

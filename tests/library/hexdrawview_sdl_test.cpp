@@ -29,7 +29,7 @@ protected:
     void ExpectScreenShowsThePosition() {
         AfxPumpMessages(FALSE);  // paints and presents what the last events changed
         HBITMAP shown = AfxCopyWindowImage(View()->m_hWnd);
-        const auto pixels = qvtest::BitmapPixels(shown);
+        const auto pixels = qvtest::PixelsOf(shown);
         const SIZE size = qvtest::SizeOf(shown);
         DeleteObject(shown);
         RECT rc;

@@ -21,21 +21,7 @@ namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-COLORREF FromBits(DWORD p) {  // 0x00RRGGBB
-    return RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
-}
-
 }  // namespace
-
-std::vector<COLORREF> BitmapPixels(HBITMAP hbm) {
-    BITMAP bm{};
-    if (!hbm || !GetObjectA(hbm, sizeof bm, &bm) || bm.bmBitsPixel != 32) return {};
-    std::vector<DWORD> bits(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
-    GetBitmapBits(hbm, static_cast<LONG>(bits.size() * 4), bits.data());
-    std::vector<COLORREF> out(bits.size());
-    for (std::size_t i = 0; i < bits.size(); ++i) out[i] = FromBits(bits[i]);
-    return out;
-}
 
 bool InsideHexagon(int x, int y) {
     const int inset = y < 20 ? 10 - (y + 1) / 2 : 10 - (40 - y) / 2;
@@ -136,14 +122,15 @@ CTestView* MapViewTest::View() const {
 }
 
 std::vector<COLORREF> MapViewTest::BufferPixels() const {
-    CBitmap* pBitmap = View()->m_pMapBuffer->GetBitmap();
-    return pBitmap ? BitmapPixels(*pBitmap) : std::vector<COLORREF>{};
+    CGraphic* pBuffer = View()->m_pMapBuffer.Get();
+    const SIZE size = pBuffer->GetBitmap() ? SizeOf(*pBuffer->GetBitmap()) : SIZE{0, 0};
+    return PixelsOf(pBuffer->GetDC() ? pBuffer->GetDC()->GetSafeHdc() : nullptr, size.cx, size.cy);
 }
 
 std::vector<COLORREF> MapViewTest::ShownPixels() const {
     View()->UpdateWindow();
     HBITMAP shown = AfxCopyWindowImage(View()->m_hWnd);
-    std::vector<COLORREF> pixels = BitmapPixels(shown);
+    std::vector<COLORREF> pixels = PixelsOf(shown);
     DeleteObject(shown);
     return pixels;
 }

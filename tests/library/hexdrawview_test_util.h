@@ -4,8 +4,6 @@
 // picture of a map composited with plain loops.
 #pragma once
 
-#include <cstddef>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -41,8 +39,6 @@ public:
     using CHEXDrawDocument::OnNewDocument;
 };
 
-// The pixels of a bitmap, row by row, as COLORREF (selected into a context or not).
-std::vector<COLORREF> BitmapPixels(HBITMAP hbm);
 // A chip sheet of `perRow` x `rows` chips, chip n filled with colours[n] inside its
 // hexagon and `outside` elsewhere, written as a BMP file.
 void WriteChipSheet(const std::string& path, int perRow, int rows,
@@ -56,17 +52,6 @@ void SaveForViewing(CTestView* pView, const std::string& name, int scale = 1);
 std::string ExpectedLabel(int x, int y);
 // The top-left corner of the hex's box.
 POINT HexBox(int x, int y);
-
-// The virtual table slot of a virtual member function: under the Itanium C++ ABI a pointer
-// to one holds 1 + its slot's byte offset.
-template <class F>
-std::ptrdiff_t VirtualSlot(F pfn) {
-    static_assert(sizeof(F) == 2 * sizeof(std::ptrdiff_t));
-    std::ptrdiff_t words[2];
-    std::memcpy(words, &pfn, sizeof words);
-    EXPECT_EQ(words[0] & 1, 1) << "not virtual";
-    return (words[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
-}
 
 // The map buffer of `map` drawn from the sheet's pixels with plain loops: black, then each
 // hex row by row as chip AND (NOT mask OR old). Cells past the sheet draw white chips.

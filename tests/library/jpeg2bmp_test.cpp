@@ -67,17 +67,6 @@ Bytes WithDeclaredSize(Bytes jpeg, int width, int height) {
     return jpeg;
 }
 
-qvtest::SamplePicture Flat(int width, int height, int components, std::vector<BYTE> left,
-                           std::vector<BYTE> right) {
-    qvtest::SamplePicture picture{width, height, components, {}};
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const auto& c = x < width / 2 ? left : right;
-            picture.samples.insert(picture.samples.end(), c.begin(), c.end());
-        }
-    return picture;
-}
-
 bool Near(COLORREF a, COLORREF b, int tolerance) {
     for (int shift = 0; shift < 24; shift += 8)
         if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
@@ -132,8 +121,10 @@ TEST_F(Jpeg2bmp, GreyAndCmykPicturesKeepTheirColours) {
     // libjpeg writes CMYK with Adobe's marker, whose convention stores inverted values:
     // red (C 0, M 1, Y 1, K 0) is stored as 255 0 0 255; yellow as 255 255 0 255. Each half
     // of the 16 x 8 picture is whole blocks.
-    auto cmyk =
-        ConvertBytes(qvtest::EncodeJpeg(Flat(16, 8, 4, {255, 0, 0, 255}, {255, 255, 0, 255})));
+    qvtest::SamplePicture halves{16, 8, 4, {}};
+    for (int i = 0; i < 16 * 8; ++i)
+        halves.samples.insert(halves.samples.end(), {255, BYTE(i % 16 < 8 ? 0 : 255), 0, 255});
+    auto cmyk = ConvertBytes(qvtest::EncodeJpeg(halves));
     ASSERT_EQ(cmyk.size(), 128u);
     EXPECT_PRED3(Near, cmyk[0], RGB(255, 0, 0), 2);
     EXPECT_PRED3(Near, cmyk[15], RGB(255, 255, 0), 2);

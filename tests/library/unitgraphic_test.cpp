@@ -84,7 +84,7 @@ protected:
     ScreenDC screen;
 };
 
-TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlack) {
+TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlackMadeAfreshEachTime) {
     CUnit unit;
     EXPECT_EQ(unit.GetUnitDC(), nullptr);  // none before CreateUnit
     unit.CreateUnit(&screen);
@@ -96,10 +96,21 @@ TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlack) {
     EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
     qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-default", 4);
 
-    // Without a reference context the picture is made for the screen.
-    CUnit unreferenced;
-    unreferenced.CreateUnit(nullptr);
-    EXPECT_EQ(PixelsOf(unreferenced), BoxPicture(kBlue));
+    HDC first = unit.GetUnitDC()->GetSafeHdc();
+    unit.m_color = RGB(200, 0, 0);
+    unit.CreateUnit(&screen);
+    EXPECT_FALSE(IsLive(first));
+    EXPECT_EQ(PixelsOf(unit), BoxPicture(RGB(200, 0, 0)));
+    { CUnit gone(unit); }  // a copy has no picture, so destroying it leaves ours alone
+    EXPECT_TRUE(IsLive(unit.GetUnitDC()->GetSafeHdc()));
+
+    // Without a reference context the picture is made for the screen; it dies with its unit.
+    auto* pUnreferenced = new CUnit;
+    pUnreferenced->CreateUnit(nullptr);
+    EXPECT_EQ(PixelsOf(*pUnreferenced), BoxPicture(kBlue));
+    HDC hDoomed = pUnreferenced->GetUnitDC()->GetSafeHdc();
+    delete pUnreferenced;
+    EXPECT_FALSE(IsLive(hDoomed));
 }
 
 TEST_F(UnitPicture, NameIsBlackWithAWhiteShadowRightAndBelow) {
@@ -173,25 +184,6 @@ TEST_F(UnitPicture, TheModuleIsGivenThePathUnderImages) {
 
     unsetenv("QVDLL_LIBRARY_PATH");
     GetModuleJpegConverter()->Load();
-}
-
-TEST_F(UnitPicture, ASecondCreateUnitReplacesThePicture) {
-    CUnit unit;
-    unit.CreateUnit(&screen);
-    HDC first = unit.GetUnitDC()->GetSafeHdc();
-    unit.m_color = RGB(200, 0, 0);
-    unit.CreateUnit(&screen);
-    EXPECT_FALSE(IsLive(first));
-    EXPECT_EQ(PixelsOf(unit), BoxPicture(RGB(200, 0, 0)));
-
-    HDC second = unit.GetUnitDC()->GetSafeHdc();
-    { CUnit gone(unit); }  // a copy has no picture, so destroying it leaves ours alone
-    EXPECT_TRUE(IsLive(second));
-    auto* doomed = new CUnit;
-    doomed->CreateUnit(&screen);
-    HDC hDoomed = doomed->GetUnitDC()->GetSafeHdc();
-    delete doomed;
-    EXPECT_FALSE(IsLive(hDoomed));
 }
 
 TEST_F(UnitPicture, AssigningAnotherUnitLeavesThePictureAlone) {
