@@ -23,12 +23,6 @@ const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kMagenta = RGB(255, 0, 255);
 
-// A 6 x 4 colour BMP file: magenta on the left half, a colour per row on the right.
-std::vector<COLORREF> WriteSampleBmp(const std::string& path) {
-    return qvtest::WriteBmpFile(
-        path, 6, 4, [](int x, int y) { return x < 3 ? kMagenta : RGB(40 * y, 200 - 30 * y, 7); });
-}
-
 std::vector<COLORREF> PixelsOf(CGraphic& graphic) {
     SIZE size = qvtest::SizeOf(*graphic.GetBitmap());
     return PixelsOf(graphic.GetDC()->GetSafeHdc(), size.cx, size.cy);
@@ -96,25 +90,23 @@ TEST_F(Graphic, AFailedLoadLeavesItEmptyWithTheOldSize) {
 // a folder without one); the real one is loaded again afterwards.
 class GraphicConverter : public Graphic {
 protected:
+    void SetUp() override {
+        setenv("QVDLL_LIBRARY_PATH", QVTEST_JPEG_OK_DIR, 1);
+        GetModuleJpegConverter()->Load();
+    }
     void TearDown() override {
         unsetenv("QVDLL_LIBRARY_PATH");
         GetModuleJpegConverter()->Load();
     }
-    void UseJpeglibIn(const char* folder) {
-        setenv("QVDLL_LIBRARY_PATH", folder, 1);
-        GetModuleJpegConverter()->Load();
-    }
-    std::vector<std::string> Calls() { return m_log.Calls(); }
     JpeglibLog m_log;
 };
 
 TEST_F(GraphicConverter, OnlyNamesNotEndingInBmpReachTheConverterUnchanged) {
-    UseJpeglibIn(QVTEST_JPEG_OK_DIR);
     CGraphic graphic;
     for (const char* name : {"a.BMP", "a.bmp", "Images\\x.Bmp", "bmp", ""})
         EXPECT_FALSE(graphic.LoadBitmapA(&screen, name)) << name;
     EXPECT_FALSE(graphic.LoadBitmapA(&screen, 4321u));
-    EXPECT_TRUE(Calls().empty());
+    EXPECT_TRUE(m_log.Calls().empty());
 
     const std::string names[] = {
         "a.jpg", "Images\\Tank.PNG", "picture", "ab",
@@ -125,14 +117,17 @@ TEST_F(GraphicConverter, OnlyNamesNotEndingInBmpReachTheConverterUnchanged) {
     std::vector<std::string> expected;
     for (const std::string& name : names) expected.push_back("convert " + hdc.str() + " " + name);
     // The fake's result is no bitmap: the loads fail, and nothing foreign is attached.
-    EXPECT_EQ(Calls(), expected);
+    EXPECT_EQ(m_log.Calls(), expected);
 
     graphic.LoadBitmapA(nullptr, "b.jpeg");
-    EXPECT_EQ(Calls().back(), "convert 0 b.jpeg");
+    EXPECT_EQ(m_log.Calls().back(), "convert 0 b.jpeg");
 }
 
 TEST_F(Graphic, CreateMaskMakesTheMaskAndLeavesTheSourceDrawable) {
-    WriteSampleBmp(dir / "sample.bmp");
+    // Magenta on the left half, a colour per row on the right.
+    qvtest::WriteBmpFile(dir / "sample.bmp", 6, 4, [](int x, int y) {
+        return x < 3 ? kMagenta : RGB(40 * y, 200 - 30 * y, 7);
+    });
     CGraphic source, mask;
     ASSERT_TRUE(source.LoadBitmapA(&screen, (dir / "sample.bmp").c_str()));
     const auto before = PixelsOf(source);

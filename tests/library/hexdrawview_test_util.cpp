@@ -86,14 +86,11 @@ std::vector<COLORREF> ReferenceMap(CHexMap& map, const std::vector<COLORREF>& sh
 }
 
 void MapViewTest::SetUp() {
-    m_oldFolder = std::filesystem::current_path().string();
-    std::filesystem::current_path(m_dir / "");
     AfxTakeMessageBoxLog();
 }
 
 void MapViewTest::TearDown() {
     delete m_pTemplate;
-    std::filesystem::current_path(m_oldFolder);
 }
 
 void MapViewTest::UseSampleChipSheet() {

@@ -82,8 +82,7 @@ protected:
     // the client area white (the erased background).
     std::vector<COLORREF> ExpectedShown() const;
 
-    TempDir m_dir;
-    std::string m_oldFolder;
+    TempCurrentDir m_dir;
     CSingleDocTemplate* m_pTemplate = nullptr;
 };
 
