@@ -70,8 +70,8 @@ TEST(GetBitmapSize, GivesTheSizeOrZeroForWhatIsNoBitmap) {
     EXPECT_EQ(GetBitmapSize(mono).cy, 3);
     DeleteObject(mono);
     HBRUSH brush = CreateSolidBrush(RGB(10, 0, 0));
-    for (HBITMAP refused : {static_cast<HBITMAP>(nullptr), mono /* stale now */,
-                            reinterpret_cast<HBITMAP>(brush)}) {
+    for (HBITMAP refused :
+         {static_cast<HBITMAP>(nullptr), mono /* stale now */, reinterpret_cast<HBITMAP>(brush)}) {
         EXPECT_EQ(GetBitmapSize(refused).cx, 0);
         EXPECT_EQ(GetBitmapSize(refused).cy, 0);
     }

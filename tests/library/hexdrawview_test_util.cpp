@@ -2,12 +2,8 @@
 
 #include "library/picture_test_util.h"
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <memory>
 
-#include <qvplatform/bmpfile.h>
 #include <qvplatform/draw.h>
 #include <qvplatform/msgbox.h>
 
@@ -72,7 +68,8 @@ std::vector<COLORREF> ReferenceMap(CHexMap& map, const std::vector<COLORREF>& sh
                         onSheet ? sheet[static_cast<std::size_t>(sy + j) * sheetWidth + sx + i]
                                 : kWhite;
                     const COLORREF old = GetPixel(picture, corner.x + i, corner.y + j);
-                    SetPixel(picture, corner.x + i, corner.y + j, InsideHexagon(i, j) ? c : c & old);
+                    SetPixel(picture, corner.x + i, corner.y + j,
+                             InsideHexagon(i, j) ? c : c & old);
                 }
             }
             if (!pLabelFont) continue;

@@ -27,7 +27,6 @@ public:
     using CHEXDrawView::m_ptScrollHex;
     using CHEXDrawView::m_ptSpare1;
     using CHEXDrawView::m_ptSpare2;
-    using CHEXDrawView::m_sizeClient;
     using CHEXDrawView::OnInitialUpdate;
     using CHEXDrawView::OnUpdate;
 };

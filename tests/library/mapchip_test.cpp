@@ -1,10 +1,5 @@
 // CMapChip: chip sheets of several shapes cut into an image list, chip n as image n.
-#include <unistd.h>
-
-#include <filesystem>
-
 #include <qvdll/mapchip.h>
-#include <qvplatform/bmpfile.h>
 
 #include "library/picture_test_util.h"
 #include "test_support.h"
