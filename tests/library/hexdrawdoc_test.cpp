@@ -3,42 +3,30 @@
 #include <qvdll/hexdrawdoc.h>
 
 #include <memory>
+#include <tuple>
 
 #include "library/hexdrawview_test_util.h"
 #include "test_support.h"
 
 using qvtest::CTestDocument;
-using qvtest::VirtualSlot;
 
 namespace {
 
 // A view that records its updates.
 class CUpdateRecorder : public CView {
 public:
-    struct Update {
-        CView* pSender;
-        LPARAM lHint;
-        CObject* pHint;
-    };
-    std::vector<Update> m_updates;
+    std::vector<std::tuple<CView*, LPARAM, CObject*>> m_updates;
     void OnDraw(CDC*) override {}
 
 protected:
     void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override {
-        m_updates.push_back({pSender, lHint, pHint});
+        m_updates.emplace_back(pSender, lHint, pHint);
     }
 };
 
 std::unique_ptr<CTestDocument> NewDocument() {
     return std::unique_ptr<CTestDocument>(
         static_cast<CTestDocument*>(RUNTIME_CLASS(CTestDocument)->CreateObject()));
-}
-
-// Cell (x, y) holds 7 x + y.
-void Number(CHexMap& map) {
-    for (WORD y = 0; y < map.GetMapHeight(); ++y)
-        for (WORD x = 0; x < map.GetMapWidth(); ++x)
-            map.SetData(x, y, static_cast<BYTE>(x * 7 + y));
 }
 
 }  // namespace
@@ -49,41 +37,29 @@ TEST(CHEXDrawDocument, StartsWithA26By26MapThatANewDocumentKeeps) {
     ASSERT_NE(pMap, nullptr);
     EXPECT_EQ(pMap->GetMapWidth(), 26);
     EXPECT_EQ(pMap->GetMapHeight(), 26);
-    EXPECT_EQ(pMap->GetData(25, 25), 4);
     EXPECT_EQ(doc->m_nSpare, 0);
     pMap->SetData(3, 3, 9);
     EXPECT_EQ(doc->OnNewDocument(), TRUE);
     EXPECT_EQ(doc->GetMap(), pMap);
     EXPECT_EQ(pMap->GetData(3, 3), 9);  // not reset
-    EXPECT_STREQ(doc->GetRuntimeClass()->m_lpszClassName, "CTestDocument");
-    EXPECT_TRUE(doc->IsKindOf(RUNTIME_CLASS(CHEXDrawDocument)));
     EXPECT_EQ(RUNTIME_CLASS(CHEXDrawDocument)->m_wSchema, 0xFFFF);
 }
 
 TEST(CHEXDrawDocument, ItsFileIsTheMapArchiveForm) {
     qvtest::TempDir dir;
     CHexMap map(3, 2);
-    Number(map);
+    for (WORD y = 0; y < 2; ++y)
+        for (WORD x = 0; x < 3; ++x) map.SetData(x, y, static_cast<BYTE>(x * 7 + y));
     auto doc = NewDocument();
     doc->SetMap(&map);
     ASSERT_TRUE(doc->OnSaveDocument((dir / "a.map").c_str()));
     EXPECT_EQ(qvtest::ReadBytes(dir / "a.map"), (qvtest::Bytes{2, 0, 3, 0, 0, 7, 14, 1, 8, 15}));
 
+    // It opens as it was saved.
     auto other = NewDocument();
     ASSERT_TRUE(other->OnOpenDocument((dir / "a.map").c_str()));
-    CHexMap* pLoaded = other->GetMap();
-    EXPECT_EQ(pLoaded->GetMapWidth(), 3);
-    EXPECT_EQ(pLoaded->GetMapHeight(), 2);
-    for (WORD y = 0; y < 2; ++y)
-        for (WORD x = 0; x < 3; ++x) EXPECT_EQ(pLoaded->GetData(x, y), map.GetData(x, y));
-    // A map file written by the map itself opens as a document.
-    CHexMap big(30, 4);
-    Number(big);
-    ASSERT_TRUE(big.WriteMapFile(CString((dir / "b.map").c_str())));
-    ASSERT_TRUE(other->OnOpenDocument((dir / "b.map").c_str()));
-    EXPECT_EQ(other->GetMap(), pLoaded);
-    EXPECT_EQ(pLoaded->GetMapWidth(), 30);
-    EXPECT_EQ(pLoaded->GetData(29, 3), big.GetData(29, 3));
+    ASSERT_TRUE(other->OnSaveDocument((dir / "b.map").c_str()));
+    EXPECT_EQ(qvtest::ReadBytes(dir / "b.map"), qvtest::ReadBytes(dir / "a.map"));
 }
 
 TEST(CHEXDrawDocument, SetMapCopiesIntoTheSameMapAndTellsEachViewOnce) {
@@ -93,35 +69,22 @@ TEST(CHEXDrawDocument, SetMapCopiesIntoTheSameMapAndTellsEachViewOnce) {
     doc->AddView(&second);
     CHexMap* pMap = doc->GetMap();
     CHexMap map(5, 4);
-    Number(map);
+    map.SetData(4, 3, 43);
     doc->SetMap(&map);
     EXPECT_EQ(doc->GetMap(), pMap);
     EXPECT_EQ(pMap->GetMapWidth(), 5);
-    EXPECT_EQ(pMap->GetData(4, 3), map.GetData(4, 3));
-    map.SetData(0, 0, 200);
-    EXPECT_EQ(pMap->GetData(0, 0), 0);  // a copy
-    for (CUpdateRecorder* pView : {&first, &second}) {
-        ASSERT_EQ(pView->m_updates.size(), 1u);
-        EXPECT_EQ(pView->m_updates[0].pSender, nullptr);
-        EXPECT_EQ(pView->m_updates[0].lHint, 1);
-        EXPECT_EQ(pView->m_updates[0].pHint, pMap);
-    }
+    map.SetData(4, 3, 200);
+    EXPECT_EQ(pMap->GetData(4, 3), 43);  // a copy
+    const std::vector<std::tuple<CView*, LPARAM, CObject*>> told{{nullptr, 1, pMap}};
+    EXPECT_EQ(first.m_updates, told);
+    EXPECT_EQ(second.m_updates, told);
     EXPECT_FALSE(doc->IsModified());
 
     // Its own map: unchanged, and the views are told all the same. A null map: nothing.
     doc->SetMap(pMap);
-    EXPECT_EQ(pMap->GetData(4, 3), map.GetData(4, 3));
-    EXPECT_EQ(first.m_updates.size(), 2u);
     doc->SetMap(nullptr);
+    EXPECT_EQ(pMap->GetData(4, 3), 43);
     EXPECT_EQ(first.m_updates.size(), 2u);
-    EXPECT_EQ(pMap->GetMapWidth(), 5);
     doc->RemoveView(&first);
     doc->RemoveView(&second);
-}
-
-TEST(CHEXDrawDocument, NewVirtualOperationsFollowTheFrameworksInOrder) {
-    const auto setMap = VirtualSlot(&CHEXDrawDocument::SetMap);
-    EXPECT_EQ(VirtualSlot(&CHEXDrawDocument::GetMap), setMap + 1);
-    EXPECT_GT(setMap, VirtualSlot(&CDocument::DeleteContents));
-    EXPECT_EQ(VirtualSlot(&CHEXDrawDocument::Serialize), VirtualSlot(&CObject::Serialize));
 }

@@ -1,5 +1,6 @@
 // The shipped sample map, opened as a document and drawn by the view from the shipped chip
 // sheet, against a picture composited here with plain loops and labelled with DrawText.
+// (The scroll tests see that the window shows the buffer at its position.)
 #include <qvplatform/bmpfile.h>
 
 #include "library/hexdrawview_test_util.h"
@@ -8,7 +9,7 @@
 using qvtest::CTestView;
 using SampleMap = qvtest::MapViewTest;
 
-TEST_F(SampleMap, MatchesPlainCompositingAndTheWindowShowsTheMap) {
+TEST_F(SampleMap, MatchesPlainCompositing) {
     UseSampleChipSheet();
     const std::string path =
         qvtest::PrivateCopy(m_dir, std::string(QVTEST_DATA_DIR) + "/sample.map");
@@ -16,26 +17,16 @@ TEST_F(SampleMap, MatchesPlainCompositingAndTheWindowShowsTheMap) {
     auto hSheet =
         static_cast<HBITMAP>(LoadImageA(nullptr, "MAP.BMP", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     ASSERT_NE(hSheet, nullptr);
-    const auto sheet = qvtest::BitmapPixels(hSheet);
+    const auto sheet = qvtest::PixelsOf(hSheet);
     const SIZE sheetSize = qvtest::SizeOf(hSheet);
     DeleteObject(hSheet);
     m_pTemplate = new CSingleDocTemplate(RUNTIME_CLASS(CHEXDrawDocument), RUNTIME_CLASS(CTestView));
     ASSERT_NE(m_pTemplate->OpenDocumentFile(path.c_str(), "sample", 400, 300), nullptr);
     CHexMap map;
     ASSERT_TRUE(map.ReadMapFile(CString(path.c_str())));
-    ASSERT_EQ(map.GetMapWidth(), 26);
 
     CFont font;
     ASSERT_TRUE(font.CreatePointFont(70, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e"));
-    const auto reference = qvtest::ReferenceMap(map, sheet, sheetSize.cx, sheetSize.cy, &font);
-    EXPECT_EQ(BufferPixels(), reference);
-
-    View()->SendMessage(WM_HSCROLL, MAKEWPARAM(SB_THUMBTRACK, 330));
-    View()->SendMessage(WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 210));
-    const auto shown = ShownPixels();
-    ASSERT_EQ(shown.size(), 400u * 300u);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 400; ++x)
-            ASSERT_EQ(shown[y * 400 + x], reference[(y + 210) * 1050 + x + 330]) << x << "," << y;
+    EXPECT_EQ(BufferPixels(), qvtest::ReferenceMap(map, sheet, sheetSize.cx, sheetSize.cy, &font));
     SaveForViewing(View(), "sample-map");
 }

@@ -2,12 +2,8 @@
 
 #include "library/picture_test_util.h"
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <memory>
 
-#include <qvplatform/bmpfile.h>
 #include <qvplatform/draw.h>
 #include <qvplatform/msgbox.h>
 
@@ -21,21 +17,7 @@ namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
-COLORREF FromBits(DWORD p) {  // 0x00RRGGBB
-    return RGB(static_cast<BYTE>(p >> 16), static_cast<BYTE>(p >> 8), static_cast<BYTE>(p));
-}
-
 }  // namespace
-
-std::vector<COLORREF> BitmapPixels(HBITMAP hbm) {
-    BITMAP bm{};
-    if (!hbm || !GetObjectA(hbm, sizeof bm, &bm) || bm.bmBitsPixel != 32) return {};
-    std::vector<DWORD> bits(static_cast<std::size_t>(bm.bmWidth) * bm.bmHeight);
-    GetBitmapBits(hbm, static_cast<LONG>(bits.size() * 4), bits.data());
-    std::vector<COLORREF> out(bits.size());
-    for (std::size_t i = 0; i < bits.size(); ++i) out[i] = FromBits(bits[i]);
-    return out;
-}
 
 bool InsideHexagon(int x, int y) {
     const int inset = y < 20 ? 10 - (y + 1) / 2 : 10 - (40 - y) / 2;
@@ -70,59 +52,42 @@ void WriteChipSheet(const std::string& path, int perRow, int rows,
 
 std::vector<COLORREF> ReferenceMap(CHexMap& map, const std::vector<COLORREF>& sheet, int sheetWidth,
                                    int sheetHeight, CFont* pLabelFont) {
-    const int width = map.GetWidth(), height = map.GetHeight();
     const int perRow = sheetWidth / 50;
-    std::vector<COLORREF> out(static_cast<std::size_t>(width) * height, kBlack);
-    // A label is drawn on a copy of its hex's box, which then goes back into the picture.
-    HDC box = CreateCompatibleDC(nullptr);
-    HBITMAP boxBitmap = CreateBitmap(50, 40, 1, 32, nullptr);
-    HGDIOBJ oldBitmap = SelectObject(box, boxBitmap);
-    HGDIOBJ oldFont = pLabelFont ? SelectObject(box, pLabelFont->GetSafeHandle()) : nullptr;
-    SetBkMode(box, TRANSPARENT);
+    Canvas picture(map.GetWidth(), map.GetHeight(), kBlack);
+    if (pLabelFont) SelectObject(picture, pLabelFont->GetSafeHandle());
+    SetBkMode(picture, TRANSPARENT);
     for (int y = 0; y < map.GetMapHeight(); ++y) {
         for (int x = 0; x < map.GetMapWidth(); ++x) {
             const int n = map.GetData(static_cast<WORD>(x), static_cast<WORD>(y));
             const int sx = 50 * (n % perRow), sy = 40 * (n / perRow);
             const bool onSheet = sy + 40 <= sheetHeight;
             const POINT corner = HexBox(x, y);
-            auto at = [&](int i, int j) -> COLORREF& {
-                return out[static_cast<std::size_t>(corner.y + j) * width + corner.x + i];
-            };
             for (int j = 0; j < 40; ++j) {
                 for (int i = 0; i < 50; ++i) {
                     const COLORREF c =
                         onSheet ? sheet[static_cast<std::size_t>(sy + j) * sheetWidth + sx + i]
                                 : kWhite;
-                    at(i, j) = InsideHexagon(i, j) ? c : (c & at(i, j));
+                    const COLORREF old = GetPixel(picture, corner.x + i, corner.y + j);
+                    SetPixel(picture, corner.x + i, corner.y + j,
+                             InsideHexagon(i, j) ? c : c & old);
                 }
             }
             if (!pLabelFont) continue;
-            for (int j = 0; j < 40; ++j)
-                for (int i = 0; i < 50; ++i) SetPixel(box, i, j, at(i, j));
-            RECT rc{0, 0, 50, 40};
+            RECT rc{corner.x, corner.y, corner.x + 50, corner.y + 40};
             const std::string label = ExpectedLabel(x, y);
-            DrawTextA(box, label.c_str(), static_cast<int>(label.size()), &rc,
+            DrawTextA(picture, label.c_str(), static_cast<int>(label.size()), &rc,
                       DT_SINGLELINE | DT_BOTTOM | DT_CENTER);
-            for (int j = 0; j < 40; ++j)
-                for (int i = 0; i < 50; ++i) at(i, j) = GetPixel(box, i, j);
         }
     }
-    if (oldFont) SelectObject(box, oldFont);
-    SelectObject(box, oldBitmap);
-    DeleteDC(box);
-    DeleteObject(boxBitmap);
-    return out;
+    return picture.Pixels();
 }
 
 void MapViewTest::SetUp() {
-    m_oldFolder = std::filesystem::current_path().string();
-    std::filesystem::current_path(m_dir / "");
     AfxTakeMessageBoxLog();
 }
 
 void MapViewTest::TearDown() {
     delete m_pTemplate;
-    std::filesystem::current_path(m_oldFolder);
 }
 
 void MapViewTest::UseSampleChipSheet() {
@@ -151,14 +116,15 @@ CTestView* MapViewTest::View() const {
 }
 
 std::vector<COLORREF> MapViewTest::BufferPixels() const {
-    CBitmap* pBitmap = View()->m_pMapBuffer->GetBitmap();
-    return pBitmap ? BitmapPixels(*pBitmap) : std::vector<COLORREF>{};
+    CGraphic* pBuffer = View()->m_pMapBuffer.Get();
+    const SIZE size = pBuffer->GetBitmap() ? SizeOf(*pBuffer->GetBitmap()) : SIZE{0, 0};
+    return PixelsOf(pBuffer->GetDC() ? pBuffer->GetDC()->GetSafeHdc() : nullptr, size.cx, size.cy);
 }
 
 std::vector<COLORREF> MapViewTest::ShownPixels() const {
     View()->UpdateWindow();
     HBITMAP shown = AfxCopyWindowImage(View()->m_hWnd);
-    std::vector<COLORREF> pixels = BitmapPixels(shown);
+    std::vector<COLORREF> pixels = PixelsOf(shown);
     DeleteObject(shown);
     return pixels;
 }

@@ -4,8 +4,6 @@
 // picture of a map composited with plain loops.
 #pragma once
 
-#include <cstddef>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -24,14 +22,11 @@ public:
     using CHEXDrawView::DrawHexSmall;
     using CHEXDrawView::m_pChipSheet;
     using CHEXDrawView::m_pFont;
-    using CHEXDrawView::m_pHexMask;
     using CHEXDrawView::m_pMapBuffer;
     using CHEXDrawView::m_ptScroll;
     using CHEXDrawView::m_ptScrollHex;
     using CHEXDrawView::m_ptSpare1;
     using CHEXDrawView::m_ptSpare2;
-    using CHEXDrawView::m_sizeClient;
-    using CHEXDrawView::MapDraw;
     using CHEXDrawView::OnInitialUpdate;
     using CHEXDrawView::OnUpdate;
 };
@@ -43,8 +38,6 @@ public:
     using CHEXDrawDocument::OnNewDocument;
 };
 
-// The pixels of a bitmap, row by row, as COLORREF (selected into a context or not).
-std::vector<COLORREF> BitmapPixels(HBITMAP hbm);
 // A chip sheet of `perRow` x `rows` chips, chip n filled with colours[n] inside its
 // hexagon and `outside` elsewhere, written as a BMP file.
 void WriteChipSheet(const std::string& path, int perRow, int rows,
@@ -58,17 +51,6 @@ void SaveForViewing(CTestView* pView, const std::string& name, int scale = 1);
 std::string ExpectedLabel(int x, int y);
 // The top-left corner of the hex's box.
 POINT HexBox(int x, int y);
-
-// The virtual table slot of a virtual member function: under the Itanium C++ ABI a pointer
-// to one holds 1 + its slot's byte offset.
-template <class F>
-std::ptrdiff_t VirtualSlot(F pfn) {
-    static_assert(sizeof(F) == 2 * sizeof(std::ptrdiff_t));
-    std::ptrdiff_t words[2];
-    std::memcpy(words, &pfn, sizeof words);
-    EXPECT_EQ(words[0] & 1, 1) << "not virtual";
-    return (words[0] - 1) / static_cast<std::ptrdiff_t>(sizeof(void*));
-}
 
 // The map buffer of `map` drawn from the sheet's pixels with plain loops: black, then each
 // hex row by row as chip AND (NOT mask OR old). Cells past the sheet draw white chips.
@@ -99,8 +81,7 @@ protected:
     // the client area white (the erased background).
     std::vector<COLORREF> ExpectedShown() const;
 
-    TempDir m_dir;
-    std::string m_oldFolder;
+    TempCurrentDir m_dir;
     CSingleDocTemplate* m_pTemplate = nullptr;
 };
 

@@ -95,13 +95,4 @@ std::string SavePictureForViewing(HDC hdc, int width, int height, const std::str
     return saved ? path : std::string{};
 }
 
-std::string SavePictureForViewing(HBITMAP hbm, const std::string& name, int scale) {
-    SIZE size = SizeOf(hbm);
-    std::string path;
-    if (size.cx)
-        WithBitmapSelected(
-            hbm, [&](HDC dc) { path = SavePictureForViewing(dc, size.cx, size.cy, name, scale); });
-    return path;
-}
-
 }  // namespace qvtest

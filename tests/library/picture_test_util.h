@@ -28,8 +28,6 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     operator HDC() const { return m_hdc; }  // NOLINT: used where a context is wanted
-    int Width() const { return m_w; }
-    int Height() const { return m_h; }
     std::vector<COLORREF> Pixels() const { return PixelsOf(m_hdc, m_w, m_h); }
 
 private:
@@ -60,7 +58,5 @@ std::vector<COLORREF> WriteBmpFile(const std::string& path, int w, int h,
 // `scale` x `scale` so that small pictures can be inspected. Returns the path, or empty.
 std::string SavePictureForViewing(HDC hdc, int width, int height, const std::string& name,
                                   int scale = 1);
-// The same for a bitmap not selected into any context.
-std::string SavePictureForViewing(HBITMAP hbm, const std::string& name, int scale = 1);
 
 }  // namespace qvtest

@@ -1,7 +1,6 @@
 // Unit pictures: the drawn box with its name, the image square from a picture file (BMP,
 // or JPEG through the module), and when a unit's picture is made, replaced and kept.
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
@@ -9,7 +8,6 @@
 #include <qvdll/jpegconverter.h>
 #include <qvdll/unit.h>
 #include <qvplatform/afxdc.h>
-#include <qvplatform/bmpfile.h>
 
 #include "library/jpeg_samples.h"
 #include "library/picture_test_util.h"
@@ -84,24 +82,33 @@ protected:
     ScreenDC screen;
 };
 
-TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlack) {
+TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlackMadeAfreshEachTime) {
     CUnit unit;
     EXPECT_EQ(unit.GetUnitDC(), nullptr);  // none before CreateUnit
     unit.CreateUnit(&screen);
     ASSERT_NE(unit.GetUnitDC(), nullptr);
     EXPECT_FALSE(unit.IsUnitGraphicLoad());
-    BITMAP bm{};
-    ASSERT_TRUE(GetObjectA(GetCurrentObject(*unit.GetUnitDC(), OBJ_BITMAP), sizeof bm, &bm));
-    EXPECT_EQ(bm.bmWidth, kW);
-    EXPECT_EQ(bm.bmHeight, kH);
-    EXPECT_EQ(bm.bmBitsPixel, 32);
+    const auto hPicture = static_cast<HBITMAP>(GetCurrentObject(*unit.GetUnitDC(), OBJ_BITMAP));
+    EXPECT_EQ(qvtest::SizeOf(hPicture).cx, kW);
+    EXPECT_EQ(qvtest::SizeOf(hPicture).cy, kH);
     EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
     qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-default", 4);
 
-    // Without a reference context the picture is made for the screen.
-    CUnit unreferenced;
-    unreferenced.CreateUnit(nullptr);
-    EXPECT_EQ(PixelsOf(unreferenced), BoxPicture(kBlue));
+    HDC first = unit.GetUnitDC()->GetSafeHdc();
+    unit.m_color = RGB(200, 0, 0);
+    unit.CreateUnit(&screen);
+    EXPECT_FALSE(IsLive(first));
+    EXPECT_EQ(PixelsOf(unit), BoxPicture(RGB(200, 0, 0)));
+    { CUnit gone(unit); }  // a copy has no picture, so destroying it leaves ours alone
+    EXPECT_TRUE(IsLive(unit.GetUnitDC()->GetSafeHdc()));
+
+    // Without a reference context the picture is made for the screen; it dies with its unit.
+    auto* pUnreferenced = new CUnit;
+    pUnreferenced->CreateUnit(nullptr);
+    EXPECT_EQ(PixelsOf(*pUnreferenced), BoxPicture(kBlue));
+    HDC hDoomed = pUnreferenced->GetUnitDC()->GetSafeHdc();
+    delete pUnreferenced;
+    EXPECT_FALSE(IsLive(hDoomed));
 }
 
 TEST_F(UnitPicture, NameIsBlackWithAWhiteShadowRightAndBelow) {
@@ -118,40 +125,21 @@ TEST_F(UnitPicture, NameIsBlackWithAWhiteShadowRightAndBelow) {
         for (POINT p : glyphs)
             if (p.x > 0 && p.y > 0) expected[(p.y - 1) * kW + p.x - 1] = kBlack;
         EXPECT_EQ(PixelsOf(unit), expected) << name;
-        EXPECT_FALSE(unit.IsUnitGraphicLoad());
     }
     qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-long-name", 4);
 }
 
 TEST_F(UnitPicture, PictureFileGivesItsTopLeftSquareWithoutBoxOrName) {
-    auto file = WriteBmp("Images/tank.bmp", 40, 36);
-    CUnit unit;
-    unit.m_strName = "Tank";
-    unit.m_strImage = "TANK.BMP";  // found whatever the letter case
-    unit.CreateUnit(&screen);
-    EXPECT_TRUE(unit.IsUnitGraphicLoad());
-    EXPECT_EQ(PixelsOf(unit), SquarePicture(file, 40, 36));
-    qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-tank", 4);
-
-    // The same unit without its file gets the box and its name.
-    std::filesystem::remove("Images/tank.bmp");
-    unit.CreateUnit(&screen);
-    EXPECT_FALSE(unit.IsUnitGraphicLoad());
-    Pixels box = BoxPicture(kBlue);
-    Pixels drawn = PixelsOf(unit);
-    EXPECT_NE(drawn, box);  // the name is on it
-    EXPECT_EQ(drawn[10 * kW + 10], kBlack);
-    EXPECT_EQ(drawn[30 * kW + 39], kBlack);
-}
-
-TEST_F(UnitPicture, SmallPictureLeavesTheRestOfTheSquareWhite) {
-    for (auto [w, h] : {std::pair{20, 10}, {1, 1}, {32, 5}, {50, 12}}) {
-        auto file = WriteBmp("Images/small.bmp", w, h);
+    // Larger than the square, smaller, and wider but shorter.
+    for (auto [w, h] : {std::pair{40, 36}, {20, 10}, {50, 12}}) {
+        auto file = WriteBmp("Images/tank.bmp", w, h);
         CUnit unit;
-        unit.m_strImage = "small.bmp";
+        unit.m_strName = "Tank";
+        unit.m_strImage = "TANK.BMP";  // found whatever the letter case
         unit.CreateUnit(&screen);
         EXPECT_TRUE(unit.IsUnitGraphicLoad());
         EXPECT_EQ(PixelsOf(unit), SquarePicture(file, w, h)) << w << " x " << h;
+        if (w == 40) qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-tank", 4);
     }
 }
 
@@ -193,27 +181,6 @@ TEST_F(UnitPicture, TheModuleIsGivenThePathUnderImages) {
 
     unsetenv("QVDLL_LIBRARY_PATH");
     GetModuleJpegConverter()->Load();
-}
-
-TEST_F(UnitPicture, ASecondCreateUnitReplacesThePicture) {
-    CUnit unit;
-    unit.CreateUnit(&screen);
-    HDC first = unit.GetUnitDC()->GetSafeHdc();
-    // Later changes of the unit do not reach the picture until it is made again.
-    unit.m_color = RGB(200, 0, 0);
-    EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
-    unit.CreateUnit(&screen);
-    EXPECT_FALSE(IsLive(first));
-    EXPECT_EQ(PixelsOf(unit), BoxPicture(RGB(200, 0, 0)));
-
-    HDC second = unit.GetUnitDC()->GetSafeHdc();
-    { CUnit gone(unit); }  // a copy has no picture, so destroying it leaves ours alone
-    EXPECT_TRUE(IsLive(second));
-    auto* doomed = new CUnit;
-    doomed->CreateUnit(&screen);
-    HDC hDoomed = doomed->GetUnitDC()->GetSafeHdc();
-    delete doomed;
-    EXPECT_FALSE(IsLive(hDoomed));
 }
 
 TEST_F(UnitPicture, AssigningAnotherUnitLeavesThePictureAlone) {
