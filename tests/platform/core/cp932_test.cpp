@@ -56,6 +56,7 @@ TEST(Cp932, ConvertsFromUtf8WithQuestionMarksForTheRest) {
     EXPECT_EQ(Utf8ToCp932("1\xE2\x82\xAC"
                           "2"),
               "1?2");                            // the euro sign is not in it
+    EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80z"), "a?z");  // a four-byte character is one
     EXPECT_EQ(Utf8ToCp932("a\xC3(b"), "a?(b");   // malformed sequence
     EXPECT_EQ(Utf8ToCp932("a\xE2\x82"), "a??");  // cut short at the end
 }
