@@ -142,6 +142,7 @@ TEST(CFile, LostDescriptorIsAnInvalidFile) {
     file.LoseDescriptor();
     EXPECT_THROW_CAUSE(Write(file, "x"), CFileException, CFileException::invalidFile);
     file.Abort();
+    EXPECT_FALSE(file.IsOpen());
 }
 
 TEST(CFile, ClosedFileRefusesAccessAndClosesTwiceQuietly) {

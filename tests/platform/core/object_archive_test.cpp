@@ -242,9 +242,9 @@ TEST_F(ObjectArchive, UnknownOrUnloadableClassIsBadClass) {
                                CArchiveException::badClass);
         });
     }
-    Loaded(NewClass(1, "CNope\x1B"), [&](CArchive& ar) {
+    Loaded(NewClass(1, "CNope\x1B\x7F"), [&](CArchive& ar) {
         EXPECT_THROW_CAUSE_MESSAGE(Own(ar.ReadObject(nullptr)), CArchiveException,
-                                   CArchiveException::badClass, "'CNope\\x1B'");
+                                   CArchiveException::badClass, "'CNope\\x1B\\x7F'");
     });
     Loaded(MakeBytes({0xFF, 0xFF, 0x01, 0x00, 0x0A, 0x00, 'C', 'T'}), [&](CArchive& ar) {
         EXPECT_THROW_CAUSE(Own(ar.ReadObject(nullptr)), CArchiveException,
