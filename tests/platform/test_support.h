@@ -4,16 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <initializer_list>
-#include <iterator>
-#include <stdexcept>
-#include <string>
-#include <type_traits>
-#include <vector>
 
 #include <qvplatform/archive.h>
 
@@ -55,8 +47,8 @@ inline void Loaded(const Bytes& bytes, const std::function<void(CArchive&)>& bod
     body(ar);
 }
 
-// The two files an archive runs over in the typed round-trip tests: each is
-// open for reading and writing, and Rewind goes back to its start.
+// The two files an archive runs over in the round-trip tests: each is open for
+// reading and writing, and Rewind goes back to its start.
 struct MemBacking {
     CMemFile file;
     void Rewind() { file.SeekToBegin(); }
@@ -67,16 +59,6 @@ struct DiskBacking {
     CFile file{(dir / "archive.bin").c_str(),
                CFile::modeCreate | CFile::modeReadWrite | CFile::typeBinary};
     void Rewind() { file.SeekToBegin(); }
-};
-
-using Backings = ::testing::Types<MemBacking, DiskBacking>;
-
-// Names the typed tests after their backing.
-struct BackingNames {
-    template <class T>
-    static std::string GetName(int) {
-        return std::is_same_v<T, MemBacking> ? "Memory" : "Disk";
-    }
 };
 
 // Stores with `store` into the backing, rewinds, then loads with `load`.

@@ -2,7 +2,6 @@
 #include <qvplatform/cstring.h>
 
 #include <cerrno>
-#include <cstring>
 #include <iterator>
 #include <numeric>
 #include <string>
@@ -127,17 +126,6 @@ TEST(CArchive, EndOfFileMessageNamesTheFile) {
                                "needed 4 bytes, 1 left (" + path + ")");
 }
 
-TEST(CArchive, BlockReadReturnsWhatItGotAndZeroAtTheEnd) {
-    Loaded(MakeBytes({1, 2, 3, 4, 5}), [](CArchive& ar) {
-        BYTE buf[10] = {};
-        EXPECT_EQ(ar.Read(buf, 2), 2u);
-        EXPECT_EQ(ar.Read(buf, sizeof buf), 3u);
-        EXPECT_EQ(buf[0], 3);
-        EXPECT_EQ(ar.Read(buf, sizeof buf), 0u);
-        EXPECT_EQ(ar.Read(buf, 0), 0u);
-    });
-}
-
 TEST(CArchive, ValuesStraddlingABufferRefillComeBackWhole) {
     // The smallest buffer, and an odd start, so that values cross refills.
     Bytes bytes = Stored([](CArchive& ar) {
@@ -187,7 +175,6 @@ TEST(CArchive, TransfersInTheWrongDirectionThrow) {
     WORD w;
     EXPECT_THROW_CAUSE(storing.Read(buf, 4), CArchiveException, CArchiveException::writeOnly);
     EXPECT_THROW_CAUSE(storing >> w, CArchiveException, CArchiveException::writeOnly);
-    EXPECT_THROW_CAUSE(storing.ReadCount(), CArchiveException, CArchiveException::writeOnly);
     // With bytes waiting to be written, a read must not hand them out.
     storing << DWORD{1} << DWORD{2};
     EXPECT_THROW_CAUSE(storing.Read(buf, 4), CArchiveException, CArchiveException::writeOnly);
@@ -197,7 +184,6 @@ TEST(CArchive, TransfersInTheWrongDirectionThrow) {
     CArchive loading(&source, CArchive::load);
     EXPECT_THROW_CAUSE(loading.Write(buf, 4), CArchiveException, CArchiveException::readOnly);
     EXPECT_THROW_CAUSE(loading << WORD{1}, CArchiveException, CArchiveException::readOnly);
-    EXPECT_THROW_CAUSE(loading.WriteCount(1), CArchiveException, CArchiveException::readOnly);
 }
 
 TEST(CArchive, ClosedArchiveRefusesTransfersAndLeavesTheFileOpen) {
@@ -242,16 +228,12 @@ TEST(CArchive, FailedFlushThrowsTheFileErrorAndNeverWritesTheBytesTwice) {
     }
     EXPECT_EQ(file.Bytes(), MakeBytes({2, 0, 0, 0}));
     EXPECT_EQ(file.writes, 2);
-}
-
-TEST(CArchive, DestructorSwallowsAFailingFlush) {
-    CFailingFile file;
-    file.failures = 100;
-    EXPECT_NO_THROW({
+    file.failures = 1;
+    EXPECT_NO_THROW({  // the destructor swallows it
         CArchive ar(&file, CArchive::store);
-        ar << DWORD{1};
+        ar << DWORD{3};
     });
-    EXPECT_EQ(file.writes, 1);
+    EXPECT_EQ(file.writes, 3);
 }
 
 TEST(CArchive, LoadingFlushPutsTheFileJustPastWhatWasRead) {
@@ -316,31 +298,4 @@ TEST(CArchive, CountEncodingHasAShortAndALongForm) {
 TEST(CArchive, CStringLiteralGoesOutInTheStringEncoding) {
     EXPECT_EQ(Stored([](CArchive& ar) { ar << "abc" << static_cast<LPCSTR>(nullptr); }),
               MakeBytes({3, 'a', 'b', 'c', 0}));
-}
-
-template <class Backing>
-class CArchiveRoundTrip : public ::testing::Test {
-protected:
-    Backing backing;
-};
-TYPED_TEST_SUITE(CArchiveRoundTrip, qvtest::Backings, qvtest::BackingNames);
-
-TYPED_TEST(CArchiveRoundTrip, ValuesBlocksAndCountsComeBack) {
-    Bytes block = Pattern(50000);
-    qvtest::RoundTrip(
-        this->backing,
-        [&](CArchive& ar) {
-            StoreEveryValue(ar);
-            ar.WriteCount(3);
-            ar.Write(block.data(), static_cast<UINT>(block.size()));
-            ar.WriteCount(0x10000);
-        },
-        [&](CArchive& ar) {
-            LoadEveryValue(ar);
-            EXPECT_EQ(ar.ReadCount(), 3u);
-            Bytes back(block.size());
-            EXPECT_EQ(ar.Read(back.data(), static_cast<UINT>(back.size())), back.size());
-            EXPECT_EQ(back, block);
-            EXPECT_EQ(ar.ReadCount(), 0x10000u);
-        });
 }

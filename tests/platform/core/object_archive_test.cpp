@@ -242,9 +242,9 @@ TEST_F(ObjectArchive, UnknownOrUnloadableClassIsBadClass) {
                                CArchiveException::badClass);
         });
     }
-    Loaded(NewClass(1, "CNope\x1B"), [&](CArchive& ar) {
+    Loaded(NewClass(1, "CNope\x1B\x7F"), [&](CArchive& ar) {
         EXPECT_THROW_CAUSE_MESSAGE(Own(ar.ReadObject(nullptr)), CArchiveException,
-                                   CArchiveException::badClass, "'CNope\\x1B'");
+                                   CArchiveException::badClass, "'CNope\\x1B\\x7F'");
     });
     Loaded(MakeBytes({0xFF, 0xFF, 0x01, 0x00, 0x0A, 0x00, 'C', 'T'}), [&](CArchive& ar) {
         EXPECT_THROW_CAUSE(Own(ar.ReadObject(nullptr)), CArchiveException,
@@ -269,13 +269,8 @@ TEST_F(ObjectArchive, ObjectOfAnotherClassThanRequestedIsBadClass) {
                                    "archive holds a CTestPoint where a CTestSub was expected");
     });
     Loaded(bytes, [&](CArchive& ar) {
-        CTestPoint* p;
-        ReadTypedObject(ar, p);
-        Own(p);
-        CTestPoint* s;
-        ReadTypedObject(ar, s);  // a CTestSub is a CTestPoint
-        Own(s);
-        EXPECT_EQ(s->GetRuntimeClass(), RUNTIME_CLASS(CTestSub));
+        Own(ar.ReadObject(RUNTIME_CLASS(CTestPoint)));
+        EXPECT_NE(Own(ar.ReadObject(RUNTIME_CLASS(CTestPoint))), nullptr);  // a CTestSub is one
         // A back-reference is checked too.
         EXPECT_THROW_CAUSE(Own(ar.ReadObject(RUNTIME_CLASS(CTestSub))), CArchiveException,
                            CArchiveException::badClass);
@@ -334,18 +329,6 @@ TEST_F(ObjectArchive, IndicesFrom0x7FFFTakeTheLongForm) {
     });
 }
 
-TEST_F(ObjectArchive, LongFormOfASmallIndexStillReads) {
-    Bytes bytes = Concat({NewClass(1, "CTestPoint"), MakeBytes({0x34, 0x12}),
-                          MakeBytes({0xFF, 0x7F, 0x01, 0x00, 0x00, 0x80, 0x05, 0x00}),
-                          MakeBytes({0xFF, 0x7F, 0x02, 0x00, 0x00, 0x00})});
-    Loaded(bytes, [&](CArchive& ar) {
-        CObject* a = Own(ar.ReadObject(nullptr));
-        auto* b = Own(static_cast<CTestPoint*>(ar.ReadObject(nullptr)));
-        EXPECT_EQ(b->x, 5);
-        EXPECT_EQ(ar.ReadObject(nullptr), a);
-    });
-}
-
 TEST_F(ObjectArchive, ObjectMayReferToItselfWhileLoading) {
     CTestNode node;
     node.pOther = &node;
@@ -384,32 +367,4 @@ TEST_F(ObjectArchive, StringListTravelsAsAnObject) {
         ASSERT_NE(back, nullptr);
         EXPECT_EQ(back->GetHead(), "a");
     });
-}
-
-template <class Backing>
-class ObjectRoundTrip : public ObjectArchive {
-protected:
-    Backing backing;
-};
-TYPED_TEST_SUITE(ObjectRoundTrip, qvtest::Backings, qvtest::BackingNames);
-
-TYPED_TEST(ObjectRoundTrip, AGraphWithSharedAndCyclicReferencesComesBack) {
-    CTestNode a, b;
-    CTestPoint shared;
-    shared.x = 42;
-    a.pOther = &b;
-    b.pOther = &a;
-    qvtest::RoundTrip(
-        this->backing, [&](CArchive& ar) { ar << &a << &shared << &shared << &b; },
-        [&](CArchive& ar) {
-            auto* ra = this->Own(static_cast<CTestNode*>(ar.ReadObject(RUNTIME_CLASS(CTestNode))));
-            auto* rs1 = this->Own(static_cast<CTestPoint*>(ar.ReadObject(nullptr)));
-            CObject* rs2 = ar.ReadObject(nullptr);
-            CObject* rb = ar.ReadObject(nullptr);
-            this->Own(ra->pOther);
-            EXPECT_EQ(rs1, rs2);
-            EXPECT_EQ(rs1->x, 42);
-            EXPECT_EQ(rb, ra->pOther);
-            EXPECT_EQ(static_cast<CTestNode*>(rb)->pOther, ra);
-        });
 }

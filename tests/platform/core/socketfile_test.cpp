@@ -1,6 +1,5 @@
 // CSocketFile: reads give what arrived, 0 at the peer's orderly shutdown;
-// writes send everything or throw; archives run over a connection both ways.
-#include <qvplatform/cstring.h>
+// writes send everything or throw.
 #include <qvplatform/socketfile.h>
 
 #include <sys/socket.h>
@@ -100,27 +99,4 @@ TEST(CSocketFile, HasNoPositionOrNameAndLeavesASocketItDoesNotOwn) {
         EXPECT_EQ(error.m_cause, CFileException::genericException);
     }
     EXPECT_EQ(::send(pair.fd[0], "x", 1, MSG_NOSIGNAL), 1);  // still open
-}
-
-TEST(CSocketFile, ArchivesCarryValuesAcrossAConnection) {
-    SocketPair pair;
-    CSocketFile near(pair.fd[0], FALSE), far(pair.fd[1], FALSE);
-    std::thread writer([&] {
-        CArchive ar(&near, CArchive::store);
-        for (DWORD i = 0; i < 10000; ++i) ar << i;
-        ar << CString("end");
-        ar.Close();
-        ::shutdown(pair.fd[0], SHUT_WR);
-    });
-    CArchive ar(&far, CArchive::load);
-    DWORD value = 0;
-    for (DWORD i = 0; i < 10000; ++i) {
-        ar >> value;
-        ASSERT_EQ(value, i);
-    }
-    CString text;
-    ar >> text;
-    EXPECT_EQ(text, CString("end"));
-    EXPECT_THROW(ar >> value, CArchiveException);  // the writer has shut down
-    writer.join();
 }
