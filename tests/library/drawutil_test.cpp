@@ -123,5 +123,4 @@ TEST(DrawShadowText, ShadowLiesOnePixelRightAndBelowTheText) {
     }
     EXPECT_EQ(canvas.Pixels(), expected);
     EXPECT_GT(shadowShowing, 10);
-    qvtest::SavePictureForViewing(canvas, 50, 40, "shadow-text", 8);
 }

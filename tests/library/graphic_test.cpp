@@ -8,6 +8,7 @@
 #include <qvdll/graphic.h>
 #include <qvdll/jpegconverter.h>
 #include <qvdll/resource.h>
+#include <qvdll/unit.h>
 
 #include "library/picture_test_util.h"
 #include "module/fixtures/fake_jpeglib.h"
@@ -26,6 +27,13 @@ const COLORREF kMagenta = RGB(255, 0, 255);
 std::vector<COLORREF> PixelsOf(CGraphic& graphic) {
     SIZE size = qvtest::SizeOf(*graphic.GetBitmap());
     return PixelsOf(graphic.GetDC()->GetSafeHdc(), size.cx, size.cy);
+}
+
+// The fake Jpeglib's log line for a conversion of `path` for `hdc`.
+std::string ConvertCall(HDC hdc, const std::string& path) {
+    std::ostringstream call;
+    call << "convert " << std::hex << reinterpret_cast<std::uintptr_t>(hdc) << " " << path;
+    return call.str();
 }
 
 }  // namespace
@@ -112,15 +120,25 @@ TEST_F(GraphicConverter, OnlyNamesNotEndingInBmpReachTheConverterUnchanged) {
         "a.jpg", "Images\\Tank.PNG", "picture", "ab",
         "x\x83\x62mp"};  // 'b' as the trail byte of a double-byte character
     for (const std::string& name : names) EXPECT_FALSE(graphic.LoadBitmapA(&screen, name.c_str()));
-    std::ostringstream hdc;
-    hdc << std::hex << reinterpret_cast<std::uintptr_t>(screen.GetSafeHdc());
     std::vector<std::string> expected;
-    for (const std::string& name : names) expected.push_back("convert " + hdc.str() + " " + name);
+    for (const std::string& name : names) expected.push_back(ConvertCall(screen, name));
     // The fake's result is no bitmap: the loads fail, and nothing foreign is attached.
     EXPECT_EQ(m_log.Calls(), expected);
 
     graphic.LoadBitmapA(nullptr, "b.jpeg");
     EXPECT_EQ(m_log.Calls().back(), "convert 0 b.jpeg");
+}
+
+// A unit's picture file is looked for under Images.
+TEST_F(GraphicConverter, UnitPicturesGiveTheConverterThePathUnderImages) {
+    CUnit unit;
+    for (const char* image : {"photo.jpg", "Photo", "missing.bmp"}) {
+        unit.m_strImage = image;
+        unit.CreateUnit(&screen);
+        EXPECT_FALSE(unit.IsUnitGraphicLoad());
+    }
+    EXPECT_EQ(m_log.Calls(), (std::vector<std::string>{ConvertCall(screen, "Images\\photo.jpg"),
+                                                       ConvertCall(screen, "Images\\Photo")}));
 }
 
 TEST_F(Graphic, CreateMaskMakesTheMaskAndLeavesTheSourceDrawable) {

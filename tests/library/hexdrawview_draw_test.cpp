@@ -80,7 +80,6 @@ TEST_F(MapViewDraw, OutsideTheHexagonTheChipIsAndedWithWhatWasThere) {
     Number(map, 6);
     ASSERT_NO_FATAL_FAILURE(OpenWith(map));
     EXPECT_EQ(BufferPixels(), Reference(map, true));
-    SaveForViewing(View(), "view-6x4", 2);
 }
 
 TEST_F(MapViewDraw, ACellPastTheSheetIsABlankHexAndAHexLeavesItsContextOpaqueWithBlackText) {

@@ -28,5 +28,4 @@ TEST_F(SampleMap, MatchesPlainCompositing) {
     CFont font;
     ASSERT_TRUE(font.CreatePointFont(70, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e"));
     EXPECT_EQ(BufferPixels(), qvtest::ReferenceMap(map, sheet, sheetSize.cx, sheetSize.cy, &font));
-    SaveForViewing(View(), "sample-map");
 }

@@ -24,12 +24,6 @@ bool InsideHexagon(int x, int y) {
     return x >= inset && x <= 49 - inset;
 }
 
-void SaveForViewing(CTestView* pView, const std::string& name, int scale) {
-    CGraphic* pBuffer = pView->m_pMapBuffer.Get();
-    SavePictureForViewing(pBuffer->GetDC()->GetSafeHdc(), pBuffer->GetWidth(), pBuffer->GetHeight(),
-                          name, scale);
-}
-
 std::string ExpectedLabel(int x, int y) {
     std::string column;
     if (x < 26)

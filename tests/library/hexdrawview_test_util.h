@@ -45,8 +45,6 @@ void WriteChipSheet(const std::string& path, int perRow, int rows,
 // Whether pixel (x, y) of a 50 x 40 hex box lies inside the hexagon: row r is inside from
 // L(r) to 49 - L(r), the sides stepping in one pixel every two rows.
 bool InsideHexagon(int x, int y);
-// Writes the view's map buffer for a person to look at (see SavePictureForViewing).
-void SaveForViewing(CTestView* pView, const std::string& name, int scale = 1);
 // The label the view writes on the hex at column x, row y.
 std::string ExpectedLabel(int x, int y);
 // The top-left corner of the hex's box.

@@ -9,11 +9,11 @@
 
 #include "library/hex_closed_form.h"
 
-namespace {
-
 bool operator==(const POINT& a, const POINT& b) {
     return a.x == b.x && a.y == b.y;
 }
+
+namespace {
 
 ::testing::AssertionResult HexIs(const POINT& pixel, POINT expected) {
     const POINT hex = GetMousePosToHexPos(&pixel);
@@ -34,11 +34,10 @@ TEST(SetXYToHex, WritesExactlyEightPoints) {
     std::array<POINT, 10> outline;
     outline.fill(POINT{-7, -7});
     SetXYToHex(&hex, outline.data());
-    const std::array<POINT, 8> expected = {POINT{50, 100}, {40, 120}, {50, 140}, {80, 140},
-                                           {90, 120},      {80, 100}, {50, 100}, {40, 100}};
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(outline[i] == expected[i]) << i;
-    EXPECT_TRUE(outline[8] == (POINT{-7, -7}));
-    EXPECT_TRUE(outline[9] == (POINT{-7, -7}));
+    const std::array<POINT, 10> expected = {POINT{50, 100}, {40, 120}, {50, 140}, {80, 140},
+                                            {90, 120},      {80, 100}, {50, 100}, {40, 100},
+                                            {-7, -7},       {-7, -7}};
+    EXPECT_TRUE(outline == expected);
 
     const POINT negative{-1, 0};  // not odd: no drop
     SetXYToHex(&negative, outline.data());
@@ -57,22 +56,12 @@ TEST(CheckPos, HexesTileThePlaneAwayFromColumnMinusOne) {
         }
 }
 
-TEST(CheckPos, RefusesNullPointers) {
+TEST(HexGeometry, NullPointersAreRefused) {
     const POINT p{25, 20};
     EXPECT_FALSE(CheckPos(nullptr, &p));
     EXPECT_FALSE(CheckPos(&p, nullptr));
+    EXPECT_TRUE(GetMousePosToHexPos(nullptr) == (POINT{-1, -1}));
     SetXYToHex(nullptr, nullptr);  // must not crash
-}
-
-TEST(GetMousePosToHexPos, MatchesTheGridShapeOnEveryPixelOfAMapPicture) {
-    constexpr int kColumns = 26, kRows = 26;
-    const int width = 40 * kColumns + 10, height = 40 * kRows + 20;
-    int mismatches = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            if (!HexIs({x, y}, hexref::HexUnderPixel(x, y)) && ++mismatches <= 10)
-                ADD_FAILURE() << HexIs({x, y}, hexref::HexUnderPixel(x, y)).message();
-    EXPECT_EQ(mismatches, 0);
 }
 
 // The candidate search exactly as the grid defines it, every candidate decided by
@@ -85,21 +74,23 @@ POINT SearchWithRegions(POINT pixel) {
     return candidates[0];
 }
 
-TEST(GetMousePosToHexPos, AgreesWithTheRegionSearchAroundAndInsideAMapPicture) {
+// Around a 26 x 26 map picture, and on the picture against the grid's shape too.
+TEST(GetMousePosToHexPos, AgreesWithTheRegionSearchAndTheGridShape) {
     int mismatches = 0;
+    auto check = [&mismatches](POINT pixel, POINT expected) {
+        if (!HexIs(pixel, expected) && ++mismatches <= 10)
+            ADD_FAILURE() << HexIs(pixel, expected).message();
+    };
     for (int y = -60; y < 40 * 26 + 80; ++y)
         for (int x = -60; x < 40 * 26 + 70; ++x) {
-            const POINT pixel{x, y};
-            if (!HexIs(pixel, SearchWithRegions(pixel)) && ++mismatches <= 10)
-                ADD_FAILURE() << HexIs(pixel, SearchWithRegions(pixel)).message();
+            check({x, y}, SearchWithRegions({x, y}));
+            if (x >= 0 && y >= 0 && x < 40 * 26 + 10 && y < 40 * 26 + 20)
+                check({x, y}, hexref::HexUnderPixel(x, y));
         }
+    for (const POINT pixel : {POINT{(1 << 25) - 7, 13}, POINT{-(1 << 25) + 3, 1 << 25},
+                              POINT{INT_MAX - 5, INT_MIN + 9}})
+        check(pixel, SearchWithRegions(pixel));
     EXPECT_EQ(mismatches, 0);
-    for (const POINT pixel : {POINT{(1 << 25) - 7, 13}, POINT{-(1 << 25) + 3, 1 << 25}, POINT{INT_MAX - 5, INT_MIN + 9}})
-        EXPECT_TRUE(HexIs(pixel, SearchWithRegions(pixel)));
-}
-
-TEST(GetMousePosToHexPos, NullIsSafe) {
-    EXPECT_TRUE(GetMousePosToHexPos(nullptr) == (POINT{-1, -1}));
 }
 
 TEST(GetHexPointToPointLength, EqualsStepsSearchedOverNeighbours) {

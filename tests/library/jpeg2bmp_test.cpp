@@ -18,7 +18,6 @@
 
 using qvtest::Bytes;
 using qvtest::PixelsOf;
-using qvtest::SizeOf;
 
 namespace {
 
@@ -225,8 +224,5 @@ TEST_F(Jpeg2bmp, HighlyCompressedPicturesStillDecode) {
     // few kilobytes, close to what a Huffman-coded file can hold.
     qvtest::SamplePicture flat{2048, 2048, 1, std::vector<BYTE>(2048 * 2048, 200)};
     Bytes jpeg = qvtest::EncodeJpeg(flat, {50, true});
-    qvtest::WriteBytes(dir / "flat.jpg", jpeg);
-    HBITMAP hbm = Convert(dir / "flat.jpg");
-    EXPECT_EQ(SizeOf(hbm).cx, 2048) << jpeg.size() << " bytes";
-    DeleteObject(hbm);
+    EXPECT_EQ(ConvertBytes(jpeg).size(), 2048u * 2048) << jpeg.size() << " bytes";
 }

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include <qvplatform/bmpfile.h>
 #include <qvplatform/draw.h>
 
@@ -78,21 +76,6 @@ std::vector<COLORREF> WriteBmpFile(const std::string& path, int w, int h,
     EXPECT_TRUE(SaveBitmapBmp(hbm, path.c_str()));
     DeleteObject(hbm);
     return pixels;
-}
-
-std::string SavePictureForViewing(HDC hdc, int width, int height, const std::string& name,
-                                  int scale) {
-    const char* dir = std::getenv("QVTEST_PICTURE_DIR");
-    if (!dir || !*dir) return {};
-    std::string path = std::string(dir) + "/" + name + ".png";
-    HBITMAP grown = CreateBitmap(width * scale, height * scale, 1, 32, nullptr);
-    WithBitmapSelected(grown, [&](HDC target) {
-        SetStretchBltMode(target, COLORONCOLOR);
-        StretchBlt(target, 0, 0, width * scale, height * scale, hdc, 0, 0, width, height, SRCCOPY);
-    });
-    BOOL saved = SaveBitmapPng(grown, path.c_str());
-    DeleteObject(grown);
-    return saved ? path : std::string{};
 }
 
 }  // namespace qvtest

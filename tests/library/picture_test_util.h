@@ -1,5 +1,5 @@
 // Helpers for the picture tests: pixels of bitmaps and contexts, a canvas to draw on, and
-// PNG copies of pictures for a person to look at.
+// BMP files made to order.
 #pragma once
 
 #include <functional>
@@ -52,11 +52,5 @@ inline bool IsLive(HGDIOBJ h) {
 // row by row.
 std::vector<COLORREF> WriteBmpFile(const std::string& path, int w, int h,
                                    const std::function<COLORREF(int x, int y)>& colour);
-
-// Writes `width` x `height` pixels of `hdc` as NAME.png into the folder named by the
-// environment variable QVTEST_PICTURE_DIR (nothing when it is unset), each pixel grown to
-// `scale` x `scale` so that small pictures can be inspected. Returns the path, or empty.
-std::string SavePictureForViewing(HDC hdc, int width, int height, const std::string& name,
-                                  int scale = 1);
 
 }  // namespace qvtest

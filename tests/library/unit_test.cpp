@@ -1,6 +1,7 @@
 #include <qvdll/unit.h>
 #include <qvplatform/archive.h>
 
+#include <string>
 #include <utility>
 
 #include "platform/test_support.h"
@@ -30,6 +31,12 @@ CUnit Sample() {
     unit.m_strParam = "free text";
     unit.SetChangeFlag(3);
     return unit;
+}
+
+// The sample's full line with its first seven fields `head`, its texts, then `rest`.
+std::string SampleLine(const std::string& head,
+                       const std::string& rest = "100,2000000000,-2000000000,7,\"free text\"") {
+    return head + ",\"tank\",\"tank.bmp\"," + rest;
 }
 
 // The full text line holds every field but the change flag.
@@ -87,28 +94,27 @@ TEST(CUnit, ArchiveFormIsFieldByFieldLittleEndian) {
     }
 }
 
-TEST(CUnit, ExtractionKeepsLowBytesAndLeavesFieldsOutsideTheArchiveFormAlone) {
-    CUnit unit = Sample();
-    EXPECT_EQ(
-        LoadObject(unit, Bytes{0x34, 0x01, 0xFF, 0xFF, 0, 0, 0, 0, 0x07, 0x12, 0, 0, 0, 0, 0, 0}),
-        -1);
-    EXPECT_EQ(unit.UnitDataToString(),
-              "52,255,0,0,7,0,-1,\"\",\"\",100,2000000000,-2000000000,7,\"free text\"");
-    EXPECT_EQ(unit.GetChangeFlag(), 3);
-}
-
-TEST(CUnit, TruncatedArchiveThrowsWithTheFieldsReadSoFarChanged) {
-    CUnit unit = Sample();
-    EXPECT_EQ(LoadObject(unit, Bytes{0x07, 0x00, 0x08, 0x00, 0x09}), CArchiveException::endOfFile);
-    EXPECT_EQ(unit.UnitDataToString(),
-              "7,8,3,4,5,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,"
-              "-2000000000,7,\"free text\"");
-    // The name is cut short: it keeps its old text, not a piece of the new one.
-    EXPECT_EQ(LoadObject(unit, Bytes{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x05, 'a', 'b'}),
-              CArchiveException::endOfFile);
-    EXPECT_EQ(unit.UnitDataToString(),
-              "0,0,0,0,0,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,"
-              "-2000000000,7,\"free text\"");
+// Fields outside the archive form and the change flag stay; a short archive leaves the
+// fields it did not reach, and a name cut short keeps its old text.
+TEST(CUnit, ExtractionKeepsLowBytesAndThrowsWithTheFieldsReadSoFarChanged) {
+    const struct {
+        Bytes bytes;
+        int result;
+        std::string line;
+    } cases[] = {
+        {{0x34, 0x01, 0xFF, 0xFF, 0, 0, 0, 0, 0x07, 0x12, 0, 0, 0, 0, 0, 0}, -1,
+         "52,255,0,0,7,0,-1,\"\",\"\",100,2000000000,-2000000000,7,\"free text\""},
+        {{0x07, 0x00, 0x08, 0x00, 0x09}, CArchiveException::endOfFile,
+         SampleLine("7,8,3,4,5,1122867,-1")},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x05, 'a', 'b'}, CArchiveException::endOfFile,
+         SampleLine("0,0,0,0,0,1122867,-1")},
+    };
+    for (const auto& c : cases) {
+        CUnit unit = Sample();
+        EXPECT_EQ(LoadObject(unit, c.bytes), c.result) << c.line;
+        EXPECT_EQ(unit.UnitDataToString(), c.line);
+        EXPECT_EQ(unit.GetChangeFlag(), 3);
+    }
 }
 
 TEST(CUnitText, FullLineRoundTripsEveryField) {
@@ -133,9 +139,7 @@ TEST(CUnitText, FullLineRoundTripsEveryField) {
 TEST(CUnitText, FullLinesFillOnlyTheFourteenFieldsTheyReach) {
     CUnit unit = Sample();
     unit.StringToUnitData("9,8,7");
-    EXPECT_EQ(unit.UnitDataToString(),
-              "9,8,7,4,5,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,"
-              "-2000000000,7,\"free text\"");
+    EXPECT_EQ(unit.UnitDataToString(), SampleLine("9,8,7,4,5,1122867,-1"));
     unit.StringToUnitData("1,2,3,4,5,6,7,\"n\",\"i\",10,11,12,13,\"p\",15,\"x\"");
     EXPECT_EQ(unit.UnitDataToString(), "1,2,3,4,5,6,7,\"n\",\"i\",10,11,12,13,\"p\"");
     EXPECT_EQ(unit.GetChangeFlag(), 3);
@@ -147,17 +151,15 @@ TEST(CUnitText, NumbersAreCutToTheirFieldsWidth) {
     EXPECT_EQ(unit.UnitDataToString(), "1,255,1,65535,44,0,0,\"\",\"\",0,0,0,0,\"\"");
 }
 
-TEST(CUnitText, TextsSurviveCommasButLoseEdgeBlanks) {
+TEST(CUnitText, TextsSurviveCommasButLoseEdgeBlanksAndEndAtAZeroByte) {
     CUnit unit, loaded;
     unit.m_strName = "a,b";
     unit.m_strImage = "  padded  ";
     loaded.StringToUnitData(unit.UnitDataToString());
     EXPECT_EQ(loaded.m_strName, "a,b");
     EXPECT_EQ(loaded.m_strImage, "padded");
-}
 
-TEST(CUnitText, TextEndsAtAZeroByte) {
-    CUnit unit, loaded;
+    // A zero byte ends a text being written.
     unit.m_strName = CString(std::string("ab\0cd", 5));
     const CString line = unit.UnitDataToString();
     EXPECT_EQ(line.view().find('\0'), std::string_view::npos);
@@ -208,23 +210,18 @@ TEST(CUnitText, MoveLinesFollowTheChangeFlag) {
 
 TEST(CUnitText, MoveLinesSetOnlyTheirFieldsAndStoreAnyChangeFlag) {
     // Applied one after the other to the sample unit.
+    const std::string kMoved = "1,2,3,4,44,1122867,-1";
     const struct {
         const char* move;
         int flag;
-        const char* fields;
+        std::string fields;
     } cases[] = {
-        {"10,20,1,30,40,50", 1,
-         "10,20,30,40,5,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"free "
-         "text\""},
-        {"1,2,2,7", 2,
-         "1,2,30,40,7,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"free text\""},
-        {"1,2,0,3,4,300,99", 0,
-         "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"free text\""},
-        {"1,2,6,\" a,b \"", 6,
-         "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-2000000000,7,\"a,b\""},
-        {"1,2,5,-8", 5, "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-8,7,\"a,b\""},
-        {"1,2,9,77,88,99", 9,
-         "1,2,3,4,44,1122867,-1,\"tank\",\"tank.bmp\",100,2000000000,-8,7,\"a,b\""},
+        {"10,20,1,30,40,50", 1, SampleLine("10,20,30,40,5,1122867,-1")},
+        {"1,2,2,7", 2, SampleLine("1,2,30,40,7,1122867,-1")},
+        {"1,2,0,3,4,300,99", 0, SampleLine(kMoved)},
+        {"1,2,6,\" a,b \"", 6, SampleLine(kMoved, "100,2000000000,-2000000000,7,\"a,b\"")},
+        {"1,2,5,-8", 5, SampleLine(kMoved, "100,2000000000,-8,7,\"a,b\"")},
+        {"1,2,9,77,88,99", 9, SampleLine(kMoved, "100,2000000000,-8,7,\"a,b\"")},
     };
     CUnit unit = Sample();
     for (const auto& c : cases) {

@@ -1,9 +1,6 @@
 // Unit pictures: the drawn box with its name, the image square from a picture file (BMP,
 // or JPEG through the module), and when a unit's picture is made, replaced and kept.
-#include <stdlib.h>
-
 #include <filesystem>
-#include <sstream>
 
 #include <qvdll/jpegconverter.h>
 #include <qvdll/unit.h>
@@ -11,7 +8,6 @@
 
 #include "library/jpeg_samples.h"
 #include "library/picture_test_util.h"
-#include "module/fixtures/fake_jpeglib.h"
 #include "test_support.h"
 
 using qvtest::Canvas;
@@ -92,7 +88,6 @@ TEST_F(UnitPicture, DefaultUnitIsABlueBoxOutlinedInBlackMadeAfreshEachTime) {
     EXPECT_EQ(qvtest::SizeOf(hPicture).cx, kW);
     EXPECT_EQ(qvtest::SizeOf(hPicture).cy, kH);
     EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
-    qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-default", 4);
 
     HDC first = unit.GetUnitDC()->GetSafeHdc();
     unit.m_color = RGB(200, 0, 0);
@@ -126,7 +121,6 @@ TEST_F(UnitPicture, NameIsBlackWithAWhiteShadowRightAndBelow) {
             if (p.x > 0 && p.y > 0) expected[(p.y - 1) * kW + p.x - 1] = kBlack;
         EXPECT_EQ(PixelsOf(unit), expected) << name;
     }
-    qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-long-name", 4);
 }
 
 TEST_F(UnitPicture, PictureFileGivesItsTopLeftSquareWithoutBoxOrName) {
@@ -139,7 +133,6 @@ TEST_F(UnitPicture, PictureFileGivesItsTopLeftSquareWithoutBoxOrName) {
         unit.CreateUnit(&screen);
         EXPECT_TRUE(unit.IsUnitGraphicLoad());
         EXPECT_EQ(PixelsOf(unit), SquarePicture(file, w, h)) << w << " x " << h;
-        if (w == 40) qvtest::SavePictureForViewing(*unit.GetUnitDC(), kW, kH, "unit-tank", 4);
     }
 }
 
@@ -160,27 +153,6 @@ TEST_F(UnitPicture, JpegPicturesLoadThroughTheModule) {
     unit.CreateUnit(&screen);
     EXPECT_FALSE(unit.IsUnitGraphicLoad());
     EXPECT_EQ(PixelsOf(unit), BoxPicture(kBlue));
-}
-
-TEST_F(UnitPicture, TheModuleIsGivenThePathUnderImages) {
-    // A test-built Jpeglib that logs its calls and converts nothing.
-    JpeglibLog log;
-    setenv("QVDLL_LIBRARY_PATH", QVTEST_JPEG_OK_DIR, 1);
-    GetModuleJpegConverter()->Load();
-
-    CUnit unit;
-    for (const char* image : {"photo.jpg", "Photo", "missing.bmp"}) {
-        unit.m_strImage = image;
-        unit.CreateUnit(&screen);
-        EXPECT_FALSE(unit.IsUnitGraphicLoad());
-    }
-    std::ostringstream expected;
-    expected << "convert " << std::hex << reinterpret_cast<std::uintptr_t>(screen.GetSafeHdc());
-    EXPECT_EQ(log.Calls(), (std::vector<std::string>{expected.str() + " Images\\photo.jpg",
-                                                     expected.str() + " Images\\Photo"}));
-
-    unsetenv("QVDLL_LIBRARY_PATH");
-    GetModuleJpegConverter()->Load();
 }
 
 TEST_F(UnitPicture, AssigningAnotherUnitLeavesThePictureAlone) {

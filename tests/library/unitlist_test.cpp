@@ -60,33 +60,28 @@ TEST(CUnitList, ArchiveFormIsAPlainCountThenTheUnitsAndLoadingReplacesTheContent
     }
 }
 
-TEST(CUnitList, CountBeyondTheArchiveKeepsTheUnitsThatWereThere) {
-    // 0xFFFFFFFF promised, two delivered: nothing is sized by the count.
-    Bytes bytes = kTwoUnits;
-    bytes[0] = bytes[1] = bytes[2] = bytes[3] = 0xFF;
-    CUnitList list;
-    EXPECT_EQ(LoadObject(list, bytes), CArchiveException::endOfFile);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a", "bc"}));
-
-    // A unit cut short is not appended.
-    bytes.pop_back();
-    bytes[0] = 2;
-    bytes[1] = bytes[2] = bytes[3] = 0;
-    EXPECT_EQ(LoadObject(list, bytes), CArchiveException::endOfFile);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
-
-    EXPECT_EQ(LoadObject(list, Bytes{0x01, 0x00}), CArchiveException::endOfFile);
-    EXPECT_EQ(list.GetCount(), 0);
-}
-
-TEST(CUnitList, MalformedUnitThrowsWithTheUnitsBeforeItKept) {
-    // The second unit's name has the length marker of a wide string, which
-    // unit archives never carry (found by fuzzing).
-    Bytes bytes(kTwoUnits.begin(), kTwoUnits.begin() + 21);
-    bytes.insert(bytes.end(), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFE, 0xFF, 'x'});
-    CUnitList list;
-    EXPECT_EQ(LoadObject(list, bytes), CArchiveException::genericException);
-    EXPECT_EQ(Names(list), (std::vector<std::string>{"a"}));
+// Loading replaces the list's units, so a failed load keeps only the units read before it.
+TEST(CUnitList, HostileArchivesThrowKeepingTheUnitsReadBefore) {
+    Bytes huge = kTwoUnits, cut(kTwoUnits.begin(), kTwoUnits.end() - 1);
+    huge[0] = huge[1] = huge[2] = huge[3] = 0xFF;  // nothing may be sized by the count
+    // The second unit's name has the length marker of a wide string, which unit archives
+    // never carry (found by fuzzing).
+    Bytes wide(kTwoUnits.begin(), kTwoUnits.begin() + 21);
+    wide.insert(wide.end(), {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFE, 0xFF, 'x'});
+    const struct {
+        Bytes bytes;
+        int cause;
+        std::vector<std::string> names;
+    } cases[] = {{huge, CArchiveException::endOfFile, {"a", "bc"}},
+                 {cut, CArchiveException::endOfFile, {"a"}},  // a unit cut short is not added
+                 {{0x01, 0x00}, CArchiveException::endOfFile, {}},
+                 {wide, CArchiveException::genericException, {"a"}}};
+    for (const auto& c : cases) {
+        CUnitList list;
+        list.AddTail(Unit(9, 9, "old"));
+        EXPECT_EQ(LoadObject(list, c.bytes), c.cause) << c.bytes.size();
+        EXPECT_EQ(Names(list), c.names) << c.bytes.size();
+    }
 }
 
 TEST(CUnitList, LookupFindsTheFirstUnitWithTheIdentityAskingTheListsUnit) {

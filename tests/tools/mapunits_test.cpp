@@ -106,7 +106,6 @@ TEST_F(MapUnits, UnitsSitInTheirHexagonsAndTheRestOfTheMapStays) {
     EXPECT_EQ(after[(2 * 40 + 20 + 4) * kPictureWidth + 3 * 40 + 9], RGB(0, 0, 90));
     EXPECT_EQ(after[(2 * 40 + 20 + 4 + 31) * kPictureWidth + 3 * 40 + 9 + 31],
               RGB(7 * 31, 7 * 31, 90));
-    qvtest::SavePictureForViewing(pPicture->GetDC()->GetSafeHdc(), 300, 300, "map-units", 2);
 }
 
 TEST_F(MapUnits, AHexRedrawnByTheViewKeepsItsUnit) {
