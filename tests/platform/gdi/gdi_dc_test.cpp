@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "gdi_test_util.h"
@@ -14,12 +15,10 @@ using gditest::MemDc;
 TEST(DeviceContext, FreshMemoryContextHasTheUsualDefaults) {
     HDC dc = CreateCompatibleDC(nullptr);
     ASSERT_NE(dc, nullptr);
-    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
-    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
-    EXPECT_EQ(GetBkMode(dc), OPAQUE);
-    EXPECT_EQ(GetPolyFillMode(dc), ALTERNATE);
-    EXPECT_EQ(GetStretchBltMode(dc), BLACKONWHITE);
-    EXPECT_EQ(GetObjectType(dc), OBJ_MEMDC);  // its stock objects: see the next test
+    EXPECT_EQ(std::make_tuple(GetBkColor(dc), GetTextColor(dc), GetBkMode(dc), GetPolyFillMode(dc),
+                              GetStretchBltMode(dc), GetObjectType(dc)),
+              std::make_tuple(RGB(255, 255, 255), RGB(0, 0, 0), OPAQUE, ALTERNATE, BLACKONWHITE,
+                              DWORD{OBJ_MEMDC}));  // its stock objects: see the next test
     EXPECT_TRUE(DeleteDC(dc));
 }
 
@@ -162,8 +161,7 @@ TEST(DeviceContext, ClipRectangleBoundsDrawing) {
     PatBlt(dc, 0, 0, 10, 10, BLACKNESS);
     RECT box;
     EXPECT_EQ(GetClipBox(dc, &box), SIMPLEREGION);
-    EXPECT_EQ(box.left, 2);
-    EXPECT_EQ(box.bottom, 5);
+    EXPECT_EQ(box, (RECT{2, 2, 5, 5}));
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x)
             EXPECT_EQ(dc.At(x, y), x >= 2 && x < 5 && y >= 2 && y < 5 ? 0u : RGB(255, 255, 255))
@@ -172,23 +170,19 @@ TEST(DeviceContext, ClipRectangleBoundsDrawing) {
 }
 
 TEST(Bitmap, CompatibleBitmapTakesTheFormatOfTheContextsBitmap) {
-    auto depth = [](HBITMAP h) {
+    auto format = [](HBITMAP h) {  // width and depth
         BITMAP bm{};
         GetObjectA(h, sizeof bm, &bm);
         DeleteObject(h);
-        return bm.bmBitsPixel;
+        return std::make_tuple(bm.bmWidth, bm.bmBitsPixel);
     };
     HDC mem = CreateCompatibleDC(nullptr);
     HDC screen = CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
-    EXPECT_EQ(depth(CreateCompatibleBitmap(mem, 5, 5)), 1);  // default bitmap is monochrome
-    EXPECT_EQ(depth(CreateCompatibleBitmap(screen, 5, 5)), 32);
-    EXPECT_EQ(depth(CreateCompatibleBitmap(nullptr, 5, 5)), 32);
-    HBITMAP empty = CreateCompatibleBitmap(screen, 0, 7);
-    BITMAP bm{};
-    GetObjectA(empty, sizeof bm, &bm);
-    EXPECT_EQ(bm.bmWidth, 1);
-    EXPECT_EQ(bm.bmBitsPixel, 1);
-    DeleteObject(empty);
+    // The default bitmap is monochrome; an empty size gives 1 x 1 monochrome.
+    EXPECT_EQ(format(CreateCompatibleBitmap(mem, 5, 5)), std::make_tuple(5, 1));
+    EXPECT_EQ(format(CreateCompatibleBitmap(screen, 5, 5)), std::make_tuple(5, 32));
+    EXPECT_EQ(format(CreateCompatibleBitmap(nullptr, 5, 5)), std::make_tuple(5, 32));
+    EXPECT_EQ(format(CreateCompatibleBitmap(screen, 0, 7)), std::make_tuple(1, 1));
     EXPECT_EQ(CreateCompatibleBitmap(screen, -5, 5), nullptr);
     EXPECT_EQ(CreateCompatibleBitmap(screen, 100000, 100000), nullptr);
     EXPECT_EQ(CreateCompatibleBitmap(screen, 32767, 32767), nullptr);  // over 64 megapixels
@@ -202,16 +196,13 @@ TEST(Bitmap, GetObjectFillsTheBitmapRecord) {
     BITMAP bm;
     std::memset(&bm, 0x5A, sizeof bm);
     EXPECT_EQ(GetObjectA(colour, sizeof bm, &bm), static_cast<int>(sizeof bm));
-    EXPECT_EQ(bm.bmType, 0);
-    EXPECT_EQ(bm.bmHeight, 40);
-    EXPECT_EQ(bm.bmWidthBytes, 200);
-    EXPECT_EQ(bm.bmPlanes, 1);
-    EXPECT_EQ(bm.bmBits, nullptr);
+    EXPECT_EQ(std::tie(bm.bmType, bm.bmWidth, bm.bmHeight, bm.bmWidthBytes, bm.bmPlanes,
+                       bm.bmBitsPixel, bm.bmBits),
+              std::make_tuple(0, 50, 40, 200, 1, 32, nullptr));
     // The 24-byte record of the original platform is accepted and filled but for bmBits.
     std::memset(&bm, 0, sizeof bm);
     EXPECT_EQ(GetObjectA(mono, 24, &bm), 24);
-    EXPECT_EQ(bm.bmWidthBytes, 8);  // 50 bits in 16-bit units
-    EXPECT_EQ(bm.bmBitsPixel, 1);
+    EXPECT_EQ(std::tie(bm.bmWidthBytes, bm.bmBitsPixel), std::make_tuple(8, 1));  // 50 bits
     EXPECT_EQ(GetObjectA(mono, 16, &bm), 0);
     EXPECT_EQ(GetObjectA(mono, 0, nullptr), static_cast<int>(sizeof(BITMAP)));
     DeleteObject(colour);
@@ -227,9 +218,8 @@ TEST(Bitmap, BitsRoundTripInThePlatformRowLayouts) {
     EXPECT_EQ(std::memcmp(out, monoBits, 4), 0);
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, mono);
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 255, 255));
-    EXPECT_EQ(GetPixel(dc, 1, 0), 0u);
-    EXPECT_EQ(GetPixel(dc, 9, 1), RGB(255, 255, 255));
+    EXPECT_EQ(std::make_tuple(GetPixel(dc, 0, 0), GetPixel(dc, 1, 0), GetPixel(dc, 9, 1)),
+              std::make_tuple(RGB(255, 255, 255), 0u, RGB(255, 255, 255)));
     EXPECT_EQ(SetPixel(dc, 1, 0, RGB(200, 200, 0)), RGB(255, 255, 255));  // nearest is white
     EXPECT_EQ(SetPixel(dc, 2, 0, RGB(100, 100, 100)), 0u);
     SelectObject(dc, old);
@@ -238,8 +228,8 @@ TEST(Bitmap, BitsRoundTripInThePlatformRowLayouts) {
     const BYTE rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0};
     HBITMAP colour = CreateBitmap(3, 1, 1, 24, rgb);
     old = SelectObject(dc, colour);
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(3, 2, 1));
-    EXPECT_EQ(GetPixel(dc, 2, 0), RGB(9, 8, 7));
+    EXPECT_EQ(std::make_tuple(GetPixel(dc, 0, 0), GetPixel(dc, 2, 0)),
+              std::make_tuple(RGB(3, 2, 1), RGB(9, 8, 7)));
     std::uint32_t raw[3];
     EXPECT_EQ(GetBitmapBits(colour, sizeof raw, raw), 12);
     EXPECT_EQ(raw[1], 0x00060504u);  // 0x00RRGGBB

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 
 #include "qvplatform/dibsection.h"
 
@@ -26,13 +27,11 @@ TEST(CreateDIBSection, PixelsWrittenInPlaceAreTheBitmaps) {
 
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, hbm);
-    EXPECT_EQ(GetPixel(dc, 0, 1), RGB(0x10, 0x20, 0x30));
-    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(0, 0, 0));
+    EXPECT_EQ(std::make_tuple(GetPixel(dc, 0, 1), GetPixel(dc, 0, 0)),
+              std::make_tuple(RGB(0x10, 0x20, 0x30), RGB(0, 0, 0)));
     BITMAP bm{};
     ASSERT_TRUE(GetObjectA(hbm, sizeof bm, &bm));
-    EXPECT_EQ(bm.bmWidth, 3);
-    EXPECT_EQ(bm.bmHeight, 2);
-    EXPECT_EQ(bm.bmBitsPixel, 32);
+    EXPECT_EQ(std::tie(bm.bmWidth, bm.bmHeight, bm.bmBitsPixel), std::make_tuple(3, 2, 32));
     SelectObject(dc, old);
     DeleteDC(dc);
     EXPECT_TRUE(DeleteObject(hbm));

@@ -3,11 +3,26 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "qvplatform/draw.h"
+
+// Whole rectangles compare and print in the tests.
+inline bool operator==(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+inline bool operator==(const POINT& a, const POINT& b) {
+    return a.x == b.x && a.y == b.y;
+}
+inline void PrintTo(const POINT& p, std::ostream* os) {
+    *os << "(" << p.x << ", " << p.y << ")";
+}
+inline void PrintTo(const RECT& r, std::ostream* os) {
+    *os << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 namespace gditest {
 

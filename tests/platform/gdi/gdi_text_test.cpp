@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 #include "gdi_test_util.h"
 #include "qvplatform/font.h"
@@ -79,15 +80,11 @@ TEST(Font, JapaneseGothicNameResolvesToAnInstalledGothicFace) {
     TextDc dc(60, 20);
     TEXTMETRICA tm{};
     ASSERT_TRUE(GetTextMetricsA(dc, &tm));
-    EXPECT_EQ(tm.tmAscent, 8);
-    EXPECT_EQ(tm.tmDescent, 2);
-    EXPECT_EQ(tm.tmHeight, 10);
-    SIZE size{};
+    EXPECT_EQ(std::tie(tm.tmAscent, tm.tmDescent, tm.tmHeight), std::make_tuple(8, 2, 10));
+    SIZE size{}, tank{};
     ASSERT_TRUE(GetTextExtentPoint32A(dc, " (AB,12) ", 9, &size));
-    EXPECT_EQ(size.cx, 45);
-    EXPECT_EQ(size.cy, 10);
-    ASSERT_TRUE(GetTextExtentPoint32A(dc, kTank, 4, &size));
-    EXPECT_EQ(size.cx, 18);  // two full-width characters
+    ASSERT_TRUE(GetTextExtentPoint32A(dc, kTank, 4, &tank));  // two full-width characters
+    EXPECT_EQ(std::tie(size.cx, size.cy, tank.cx), std::make_tuple(45, 10, 18));
 
     // The same pixels as asking for the face by its own name.
     TextDc direct(60, 20, false, kWhite, -9, "IPAGothic");
@@ -122,11 +119,7 @@ TEST(DrawText, OpaqueModeFillsTheTextCellsWithTheBackgroundColour) {
     RECT r{3, 4, 60, 20};
     DrawTextA(dc, "AB", -1, &r, DT_SINGLELINE);  // opaque is the default
     // The cell is 10 x 10 at (3, 4): everything in it blue or black, nothing outside.
-    RECT ink = InkBounds(dc, kWhite);
-    EXPECT_EQ(ink.left, 3);
-    EXPECT_EQ(ink.top, 4);
-    EXPECT_EQ(ink.right, 13);
-    EXPECT_EQ(ink.bottom, 14);
+    EXPECT_EQ(InkBounds(dc, kWhite), (RECT{3, 4, 13, 14}));
     EXPECT_EQ(Count(dc, RGB(0, 0, 200)) + Count(dc, 0), 100);
 }
 
@@ -137,15 +130,11 @@ TEST(DrawText, FormatFlagsPlaceTheLineAndSetTheResult) {
     // Centred: the 45 x 10 cell of " (AB,12) " lands at (2, 15); the result is the distance
     // from the top to the text's bottom.
     EXPECT_EQ(DrawTextA(dc, " (AB,12) ", -1, &r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 25);
-    EXPECT_EQ(InkBounds(dc, kWhite).left, 2);
-    EXPECT_EQ(InkBounds(dc, kWhite).top, 15);
+    EXPECT_EQ(InkBounds(dc, kWhite), (RECT{2, 15, 47, 25}));
     TextDc bottom(50, 40);
     SetBkColor(bottom, RGB(0, 0, 200));
     EXPECT_EQ(DrawTextA(bottom, " (A,1) ", -1, &r, DT_SINGLELINE | DT_BOTTOM | DT_CENTER), 40);
-    RECT ink = InkBounds(bottom, kWhite);
-    EXPECT_EQ(ink.bottom, 40);
-    EXPECT_EQ(ink.top, 30);
-    EXPECT_EQ(ink.left, 7);  // 35 wide
+    EXPECT_EQ(InkBounds(bottom, kWhite), (RECT{7, 30, 42, 40}));  // 35 wide
     // Unplaced text returns its height; lines break at CR, LF and CR LF.
     TextDc plain(50, 40);
     EXPECT_EQ(DrawTextA(plain, "a\r\nb\nc", -1, &r, 0), 30);
@@ -156,9 +145,7 @@ TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
     TextDc dc(50, 40);
     RECT r{5, 6, 7, 8};
     EXPECT_EQ(DrawTextA(dc, "ABC", 2, &r, DT_CALCRECT | DT_SINGLELINE), 10);
-    EXPECT_EQ(r.left, 5);
-    EXPECT_EQ(r.right, 15);  // two characters of five
-    EXPECT_EQ(r.bottom, 16);
+    EXPECT_EQ(r, (RECT{5, 6, 15, 16}));  // two characters of five
     EXPECT_EQ(Count(dc, kWhite), 50 * 40);
 }
 
@@ -233,9 +220,7 @@ TEST(ExtTextOut, OpaqueRectangleAndClipping) {
     SetBkMode(dc, TRANSPARENT);
     RECT r{0, 0, 4, 20};
     ASSERT_TRUE(ExtTextOutA(dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &r, "WWW", 3, nullptr));
-    RECT ink = InkBounds(dc, kWhite);
-    EXPECT_EQ(ink.right, 4);
-    EXPECT_EQ(ink.bottom, 20);
+    EXPECT_EQ(InkBounds(dc, kWhite), (RECT{0, 0, 4, 20}));
     EXPECT_TRUE(TextOutA(dc, 10, 0, "A", 1));
     EXPECT_GT(InkBounds(dc, kWhite).right, 10);
 }

@@ -2,6 +2,8 @@
 // pages, the thumb and the ends, and drawing shifted by the scroll position.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "qvplatform/afxdc.h"
 #include "qvplatform/exceptions.h"
 #include "qvplatform/view.h"
@@ -61,14 +63,11 @@ protected:
 }  // namespace
 
 TEST_F(ScrollViewTest, BarsCoverTheTotalWithTheClientAsPage) {
-    SCROLLINFO si{};
-    m_view->GetScrollInfo(SB_HORZ, &si);
-    EXPECT_EQ(si.nMin, 0);
-    EXPECT_EQ(si.nMax, 1049);
-    EXPECT_EQ(si.nPage, 400u);
-    m_view->GetScrollInfo(SB_VERT, &si);
-    EXPECT_EQ(si.nMax, 1059);
-    EXPECT_EQ(si.nPage, 300u);
+    SCROLLINFO h{}, v{};
+    m_view->GetScrollInfo(SB_HORZ, &h);
+    m_view->GetScrollInfo(SB_VERT, &v);
+    EXPECT_EQ(std::tie(h.nMin, h.nMax, h.nPage, v.nMax, v.nPage),
+              std::make_tuple(0, 1049, 400u, 1059, 300u));
     EXPECT_EQ(m_view->GetScrollLimit(SB_VERT), 760);
 }
 
@@ -77,37 +76,29 @@ TEST_F(ScrollViewTest, LinesPagesThumbAndEndsOnBothAxes) {
     for (auto [message, bar] : {std::pair{WM_HSCROLL, SB_HORZ}, std::pair{WM_VSCROLL, SB_VERT}}) {
         auto at = [&] { return bar == SB_HORZ ? Pos().x : Pos().y; };
         int limit = bar == SB_HORZ ? 650 : 760;
-        const int line = 10, page = bar == SB_HORZ ? 105 : 106;
-        Send(message, SB_LINEDOWN);
-        EXPECT_EQ(at(), line);
-        Send(message, SB_PAGEDOWN);
-        EXPECT_EQ(at(), line + page);
-        Send(message, SB_PAGEUP);
-        Send(message, SB_LINEUP);
-        Send(message, SB_LINEUP);
-        EXPECT_EQ(at(), 0);
-        Send(message, SB_THUMBTRACK, 700);
-        EXPECT_EQ(at(), std::min(700, limit));
-        Send(message, SB_THUMBPOSITION, 5000);
-        EXPECT_EQ(at(), limit);
-        Send(message, SB_ENDSCROLL, 3);
-        EXPECT_EQ(at(), limit);
-        Send(message, SB_TOP);
-        EXPECT_EQ(at(), 0);
-        Send(message, SB_BOTTOM);
-        EXPECT_EQ(at(), limit);
-        Send(message, SB_TOP);
+        const int page = bar == SB_HORZ ? 105 : 106;  // and a line of 10
+        const std::tuple<UINT, UINT, int> steps[] = {{SB_LINEDOWN, 0, 10},
+                                                     {SB_PAGEDOWN, 0, 10 + page},
+                                                     {SB_PAGEUP, 0, 10},
+                                                     {SB_LINEUP, 0, 0},
+                                                     {SB_LINEUP, 0, 0},
+                                                     {SB_THUMBTRACK, 700, std::min(700, limit)},
+                                                     {SB_THUMBPOSITION, 5000, limit},
+                                                     {SB_ENDSCROLL, 3, limit},
+                                                     {SB_TOP, 0, 0},
+                                                     {SB_BOTTOM, 0, limit},
+                                                     {SB_TOP, 0, 0}};
+        for (auto [code, pos, want] : steps) {
+            Send(message, code, pos);
+            EXPECT_EQ(at(), want) << "message " << message << " code " << code;
+        }
     }
 }
 
 TEST_F(ScrollViewTest, ScrollingMovesThePictureAndInvalidatesTheNewStrip) {
     m_view->UpdateWindow();
     Send(WM_VSCROLL, SB_THUMBTRACK, 40);
-    RECT rc;
-    ASSERT_TRUE(m_view->GetUpdateRect(&rc));
-    EXPECT_EQ(rc.top, 260);
-    EXPECT_EQ(rc.bottom, 300);
-    EXPECT_EQ(rc.right, 400);
+    EXPECT_EQ(wndtest::UpdateBox(*m_view), (RECT{0, 260, 400, 300}));
 }
 
 TEST_F(ScrollViewTest, DrawingIsShiftedByTheScrollPosition) {
@@ -120,16 +111,13 @@ TEST_F(ScrollViewTest, DrawingIsShiftedByTheScrollPosition) {
 
 TEST_F(ScrollViewTest, ScrollToPositionAndASmallerTotalClampThePosition) {
     m_view->ScrollToPosition({-20, 5000});
-    EXPECT_EQ(Pos().x, 0);
-    EXPECT_EQ(Pos().y, 760);
+    EXPECT_EQ(Pos(), (POINT{0, 760}));
     m_view->ScrollToPosition({600, 700});
     m_view->SetScrollSizes(MM_TEXT, {500, 500}, {50, 60}, {5, 6});
-    EXPECT_EQ(Pos().x, 100);
-    EXPECT_EQ(Pos().y, 200);
+    EXPECT_EQ(Pos(), (POINT{100, 200}));
     Send(WM_VSCROLL, SB_PAGEUP);
-    EXPECT_EQ(Pos().y, 140);
     Send(WM_HSCROLL, SB_LINEUP);
-    EXPECT_EQ(Pos().x, 95);
+    EXPECT_EQ(Pos(), (POINT{95, 140}));
 }
 
 TEST_F(ScrollViewTest, OnlyPixelUnitsAreSupported) {

@@ -62,8 +62,7 @@ TEST(MessageMap, CreationSendsTheClientSize) {
     EXPECT_FALSE(MoveWindow(wnd.m_hWnd, 0, 0, 40000, 20, TRUE));  // no picture that wide
     RECT rc;
     wnd.GetClientRect(&rc);
-    EXPECT_EQ(rc.right, 120);
-    EXPECT_EQ(rc.bottom, 90);
+    EXPECT_EQ(rc, (RECT{0, 0, 120, 90}));
 }
 
 TEST(MessageMap, ScrollCodesAndThumbPositionsArriveUnpacked) {

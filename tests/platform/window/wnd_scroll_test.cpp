@@ -1,101 +1,90 @@
 // Scroll-bar state: ranges, pages and positions with their clamps.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
+#include <string>
+#include <tuple>
 
 #include "wnd_test_util.h"
 
 namespace {
 
-class ScrollBar : public ::testing::TestWithParam<int> {
-protected:
-    void SetUp() override { ASSERT_TRUE(m_wnd.Create("w", 100, 100)); }
-    int Bar() const { return GetParam(); }
-    void SetInfo(UINT mask, int nMin, int nMax, UINT nPage, int nPos) {
-        SCROLLINFO si{sizeof(SCROLLINFO), mask, nMin, nMax, nPage, nPos, 0};
-        ASSERT_TRUE(m_wnd.SetScrollInfo(Bar(), &si));
-    }
-    SCROLLINFO Info() {
-        SCROLLINFO si{};
-        EXPECT_TRUE(m_wnd.GetScrollInfo(Bar(), &si));
-        return si;
-    }
-    wndtest::CRecordingWnd m_wnd;
+// kSetPos and kSetRange stand for SetScrollPos (of nPos) and SetScrollRange (of nMin to nMax)
+// in place of SetScrollInfo.
+constexpr UINT kSetPos = 0x10000, kSetRange = 0x20000;
+struct Step {
+    UINT mask;
+    int nMin, nMax;
+    UINT nPage;
+    int nPos;
 };
+using State = std::array<long long, 5>;  // nMin, nMax, nPage, nPos and the scroll limit
 
 }  // namespace
 
-TEST_P(ScrollBar, PositionStaysWithinWhatThePageLeaves) {
-    SetInfo(SIF_RANGE | SIF_PAGE, 0, 100, 10, 0);
-    EXPECT_EQ(m_wnd.GetScrollLimit(Bar()), 91);
-    EXPECT_EQ(m_wnd.SetScrollPos(Bar(), 200), 0);  // returns the previous position
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 91);
-    EXPECT_EQ(m_wnd.SetScrollPos(Bar(), -5), 91);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 0);
-    SetInfo(SIF_PAGE, 0, 0, 0, 0);  // no page: the position may reach the maximum
-    m_wnd.SetScrollPos(Bar(), 200);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 100);
+TEST(ScrollBar, ClampsPositionAndPageToTheRangeOnBothBars) {
+    // Each step starts from the state the one before left.
+    const std::pair<Step, State> steps[] = {
+        {{SIF_RANGE | SIF_PAGE, 0, 100, 10, 0}, {0, 100, 10, 0, 91}},
+        {{kSetPos, 0, 0, 0, 200}, {0, 100, 10, 91, 91}},  // within what the page leaves
+        {{kSetPos, 0, 0, 0, -5}, {0, 100, 10, 0, 91}},
+        {{SIF_PAGE, 0, 0, 0, 0}, {0, 100, 0, 0, 100}},  // no page: up to the maximum
+        {{kSetPos, 0, 0, 0, 200}, {0, 100, 0, 100, 100}},
+        {{SIF_RANGE | SIF_POS, 0, 1050, 0, 900}, {0, 1050, 0, 900, 1050}},
+        {{kSetRange, 0, 500, 0, 0}, {0, 500, 0, 500, 500}},   // a smaller range clamps
+        {{SIF_PAGE, 0, 0, 400, 0}, {0, 500, 400, 101, 101}},  // and so does a larger page
+        {{SIF_RANGE | SIF_PAGE | SIF_POS, 10, 20, 500, 15}, {10, 20, 11, 10, 10}},  // page cut
+        {{SIF_PAGE, 0, 0, 0, 0}, {10, 20, 0, 10, 20}},
+        {{kSetRange, 50, 10, 0, 0}, {50, 50, 0, 50, 50}},  // reversed: an empty range
+        {{kSetPos, 0, 0, 0, 0}, {50, 50, 0, 50, 50}},
+        // The widest range: its page is the whole span less one.
+        {{SIF_ALL, INT_MIN, INT_MAX, UINT_MAX, INT_MAX},
+         {INT_MIN, INT_MAX, UINT_MAX, INT_MIN + 1, INT_MIN + 1}},
+        {{SIF_PAGE | SIF_POS, 0, 0, 0, INT_MAX}, {INT_MIN, INT_MAX, 0, INT_MAX, INT_MAX}},
+    };
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        wndtest::CRecordingWnd wnd;
+        ASSERT_TRUE(wnd.Create("w", 100, 100));
+        for (std::size_t i = 0; i < std::size(steps); ++i) {
+            const auto& [step, want] = steps[i];
+            SCOPED_TRACE("bar " + std::to_string(bar) + " step " + std::to_string(i));
+            int nBefore = wnd.GetScrollPos(bar);
+            if (step.mask == kSetPos) {
+                EXPECT_EQ(wnd.SetScrollPos(bar, step.nPos), nBefore);  // the previous one
+            } else if (step.mask == kSetRange) {
+                wnd.SetScrollRange(bar, step.nMin, step.nMax);
+            } else {
+                SCROLLINFO si{sizeof si, step.mask, step.nMin, step.nMax, step.nPage, step.nPos, 0};
+                ASSERT_TRUE(wnd.SetScrollInfo(bar, &si));
+            }
+            SCROLLINFO si{};
+            EXPECT_TRUE(wnd.GetScrollInfo(bar, &si));
+            int nMin, nMax;
+            wnd.GetScrollRange(bar, &nMin, &nMax);
+            EXPECT_EQ((State{nMin, nMax, si.nPage, si.nPos, wnd.GetScrollLimit(bar)}), want);
+            EXPECT_EQ(wnd.GetScrollPos(bar), si.nPos);
+        }
+    }
 }
 
-TEST_P(ScrollBar, ChangingRangeOrPageClampsThePosition) {
-    SetInfo(SIF_RANGE | SIF_POS, 0, 1050, 0, 900);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 900);
-    m_wnd.SetScrollRange(Bar(), 0, 500);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 500);
-    SetInfo(SIF_PAGE, 0, 0, 400, 0);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 101);
+TEST(ScrollBar, GetScrollInfoFillsOnlyWhatTheMaskAsks) {
+    wndtest::CRecordingWnd wnd;
+    ASSERT_TRUE(wnd.Create("w", 100, 100));
+    for (int bar : {SB_HORZ, SB_VERT}) {
+        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 1060, 400, 300, 0};
+        wnd.SetScrollInfo(bar, &si);
+        si = {sizeof(SCROLLINFO), SIF_POS, -7, -7, 7, -7, -7};
+        ASSERT_TRUE(GetScrollInfo(wnd.m_hWnd, bar, &si));
+        EXPECT_EQ(std::tie(si.nPos, si.nMin, si.nMax, si.nPage, si.nTrackPos),
+                  std::make_tuple(300, -7, -7, 7u, -7));
+        si.fMask = 0;
+        EXPECT_FALSE(GetScrollInfo(wnd.m_hWnd, bar, &si));
+        ASSERT_TRUE(wnd.GetScrollInfo(bar, &si));  // the member asks for everything
+        EXPECT_EQ(std::tie(si.fMask, si.nMax, si.nPage, si.nTrackPos),
+                  std::make_tuple(SIF_ALL, 1060, 400u, 300));
+    }
 }
-
-TEST_P(ScrollBar, PageIsCutToTheRange) {
-    SetInfo(SIF_RANGE | SIF_PAGE | SIF_POS, 10, 20, 500, 15);
-    SCROLLINFO si = Info();
-    EXPECT_EQ(si.nPage, 11u);
-    EXPECT_EQ(si.nPos, 10);
-    EXPECT_EQ(m_wnd.GetScrollLimit(Bar()), 10);
-}
-
-TEST_P(ScrollBar, GetScrollInfoFillsOnlyWhatTheMaskAsks) {
-    SetInfo(SIF_ALL, 0, 1060, 400, 300);
-    SCROLLINFO si{sizeof(SCROLLINFO), SIF_POS, -7, -7, 7, -7, -7};
-    ASSERT_TRUE(GetScrollInfo(m_wnd.m_hWnd, Bar(), &si));
-    EXPECT_EQ(si.nPos, 300);
-    EXPECT_EQ(si.nMin, -7);
-    EXPECT_EQ(si.nMax, -7);
-    EXPECT_EQ(si.nPage, 7u);
-    EXPECT_EQ(si.nTrackPos, -7);
-    si.fMask = 0;
-    EXPECT_FALSE(GetScrollInfo(m_wnd.m_hWnd, Bar(), &si));
-    si = Info();  // the member asks for everything
-    EXPECT_EQ(si.fMask, SIF_ALL);
-    EXPECT_EQ(si.nMax, 1060);
-    EXPECT_EQ(si.nPage, 400u);
-    EXPECT_EQ(si.nTrackPos, 300);
-}
-
-TEST_P(ScrollBar, ReversedRangeIsAnEmptyOne) {
-    m_wnd.SetScrollRange(Bar(), 50, 10);
-    int nMin, nMax;
-    m_wnd.GetScrollRange(Bar(), &nMin, &nMax);
-    EXPECT_EQ(nMin, 50);
-    EXPECT_EQ(nMax, 50);
-    m_wnd.SetScrollPos(Bar(), 0);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), 50);
-}
-
-TEST_P(ScrollBar, WidestRangeDoesNotOverflow) {
-    SetInfo(SIF_ALL, INT_MIN, INT_MAX, UINT_MAX, INT_MAX);
-    SCROLLINFO si = Info();
-    EXPECT_EQ(si.nPage, UINT_MAX);  // the whole span less one
-    EXPECT_EQ(m_wnd.GetScrollLimit(Bar()), INT_MIN + 1);
-    EXPECT_EQ(si.nPos, INT_MIN + 1);
-    SetInfo(SIF_PAGE | SIF_POS, 0, 0, 0, INT_MAX);
-    EXPECT_EQ(m_wnd.GetScrollPos(Bar()), INT_MAX);
-}
-
-INSTANTIATE_TEST_SUITE_P(BothBars, ScrollBar, ::testing::Values(SB_HORZ, SB_VERT),
-                         [](const auto& param) {
-                             return param.param == SB_HORZ ? "Horz" : "Vert";
-                         });
 
 TEST(ScrollBarCalls, BadBarsAndHandlesAreRefused) {
     wndtest::CRecordingWnd wnd;

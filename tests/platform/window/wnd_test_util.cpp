@@ -66,4 +66,9 @@ COLORREF ShownPixel(HWND hWnd, int x, int y) {
     return c;
 }
 
+RECT UpdateBox(CWnd& wnd) {
+    RECT rc{};
+    return wnd.GetUpdateRect(&rc) ? rc : RECT{};
+}
+
 }  // namespace wndtest

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "../gdi/gdi_test_util.h"
 #include "qvplatform/gdi.h"
 #include "qvplatform/wnd.h"
 
@@ -40,5 +41,7 @@ protected:
 COLORREF PixelOf(HBITMAP hbm, int x, int y);
 // The pixel at (x, y) of what the window shows.
 COLORREF ShownPixel(HWND hWnd, int x, int y);
+// The box GetUpdateRect gives; all zero when nothing is invalid.
+RECT UpdateBox(CWnd& wnd);
 
 }  // namespace wndtest
