@@ -91,23 +91,6 @@ TEST(CList, RemovesAnywhereAndHandsBackRemovedEnds) {
     EXPECT_EQ(Values(list), (std::vector<int>{9}));
 }
 
-TEST(CList, FindsByValueAndByIndex) {
-    CList<int, int> list;
-    for (int v : {5, 7, 5, 9}) list.AddTail(v);
-    POSITION firstFive = list.Find(5);
-    EXPECT_EQ(firstFive, list.GetHeadPosition());
-    POSITION secondFive = list.Find(5, firstFive);
-    EXPECT_EQ(secondFive, list.FindIndex(2));
-    EXPECT_EQ(list.Find(5, secondFive), nullptr);
-    EXPECT_EQ(list.Find(8), nullptr);
-    EXPECT_EQ(list.FindIndex(-1), nullptr);
-    EXPECT_EQ(list.FindIndex(4), nullptr);
-    list.SetAt(secondFive, 6);
-    EXPECT_EQ(list.GetAt(secondFive), 6);
-    list.GetAt(firstFive) = 4;
-    EXPECT_EQ(Values(list), (std::vector<int>{4, 7, 6, 9}));
-}
-
 TEST(CList, EmptyListAndNullPositionsAreRefused) {
     CList<int, int> list;
     EXPECT_THROW(list.GetHead(), CInvalidArgException);
@@ -158,28 +141,6 @@ TEST(CList, FailedAssignmentLeavesTheListAsItWas) {
     EXPECT_EQ(list.GetTail().value, 3);
     list.RemoveAll();
     EXPECT_EQ(Tracked::live, 0);
-}
-
-TEST(CList, NodesComeFromBlocksAndAreReused) {
-    CList<int, int> list(10);
-    std::size_t firstBlock, secondBlock, reused, afterRemoveAll;
-    {
-        qvtest::AllocationWatch watch;
-        for (int i = 0; i < 10; ++i) list.AddTail(i);
-        firstBlock = watch.Count();
-        list.AddTail(10);
-        secondBlock = watch.Count();
-        for (int i = 0; i < 5; ++i) list.RemoveTail();
-        for (int i = 0; i < 5; ++i) list.AddHead(i);
-        reused = watch.Count();
-        list.RemoveAll();
-        list.AddTail(1);
-        afterRemoveAll = watch.Count();
-    }
-    EXPECT_EQ(firstBlock, 1u);
-    EXPECT_EQ(secondBlock, 2u);
-    EXPECT_EQ(reused, 2u);
-    EXPECT_EQ(afterRemoveAll, 3u);  // RemoveAll released the blocks
 }
 
 TEST(CStringList, StoresTheCountThenEachStringAndLoadingAppends) {

@@ -120,19 +120,6 @@ TEST(CString, ComparesBytesUnsignedAndFoldsOnlySingleByteLetters) {
     EXPECT_NE(CString("\x83\x61").CompareNoCase("\x83\x41"), 0);
 }
 
-TEST(CString, LeftRightAndMidClampToTheText) {
-    CString s("abcdef");
-    EXPECT_EQ(s.Left(2), "ab");
-    EXPECT_EQ(s.Left(-1), "");
-    EXPECT_EQ(s.Left(99), "abcdef");
-    EXPECT_EQ(s.Right(2), "ef");
-    EXPECT_EQ(s.Right(99), "abcdef");
-    EXPECT_EQ(s.Mid(2, 3), "cde");
-    EXPECT_EQ(s.Mid(-5, 2), "ab");
-    EXPECT_EQ(s.Mid(10), "");
-    EXPECT_EQ(s.Mid(4, 99), "ef");
-}
-
 TEST(CString, FindMatchesWholeCharactersOnly) {
     // 表 is 95 5C: its trail byte is a backslash.
     CString path("\x95\x5C\\x\\");
@@ -164,30 +151,6 @@ TEST(CString, TrimRemovesAsciiWhiteSpace) {
     CString t("  x  ");
     t.Trim();
     EXPECT_EQ(t, "x");
-}
-
-TEST(CString, FormatWritesAnyLength) {
-    CString s;
-    s.Format("%d-%s", 42, "x");
-    EXPECT_EQ(s, "42-x");
-    s.Format("%s", std::string(1000, 'y').c_str());
-    EXPECT_EQ(s.GetLength(), 1000);
-    s.Format("%s", "");
-    EXPECT_TRUE(s.IsEmpty());
-}
-
-TEST(CString, BufferAccessKeepsTheTextAndSetsTheLength) {
-    CString s("ab");
-    char* p = s.GetBuffer(10);
-    EXPECT_EQ(p[0], 'a');
-    std::strcpy(p, "hello");
-    s.ReleaseBuffer();
-    EXPECT_EQ(s, "hello");
-    s.GetBuffer(0);
-    s.ReleaseBuffer(1);
-    EXPECT_EQ(s, "h");
-    EXPECT_EQ(CString(nullptr, 5), "");
-    EXPECT_EQ(CString('-', 3), "---");
 }
 
 TEST(CString, AppendTakesAnyBytesEvenItsOwn) {

@@ -70,13 +70,6 @@ TEST(CFont, PointSizeBecomesPixelsAt96DotsPerInch) {
     EXPECT_EQ(log.lfHeight, -16);
 }
 
-TEST(CBrush, StockObjectIsAttachedButNeverDeleted) {
-    CBrush stock;
-    EXPECT_TRUE(stock.CreateStockObject(NULL_BRUSH));
-    EXPECT_FALSE(stock.DeleteObject());
-    EXPECT_EQ(GetObjectType(GetStockObject(NULL_BRUSH)), OBJ_BRUSH);
-}
-
 TEST(CDC, OffScreenPictureLifecycle) {
     // What an off-screen picture does: a memory context compatible with a colour one, a
     // compatible bitmap selected into it, filled, drawn on, then taken apart again.
@@ -99,54 +92,4 @@ TEST(CDC, OffScreenPictureLifecycle) {
     EXPECT_TRUE(dc.DeleteDC());
     EXPECT_EQ(GetObjectType(h), 0u);
     EXPECT_TRUE(bitmap.DeleteObject());
-}
-
-TEST(CDC, FromHandleWrapsWithoutOwning) {
-    HDC h = CreateCompatibleDC(nullptr);
-    CDC* wrapper = CDC::FromHandle(h);
-    ASSERT_NE(wrapper, nullptr);
-    EXPECT_EQ(wrapper->GetSafeHdc(), h);
-    EXPECT_EQ(CDC::FromHandle(h), wrapper);
-    wrapper->SetTextColor(RGB(1, 1, 1));
-    EXPECT_EQ(GetTextColor(h), RGB(1, 1, 1));
-    EXPECT_TRUE(DeleteDC(h));
-    EXPECT_EQ(CDC::FromHandle(h), nullptr);
-    CDC owner;
-    owner.CreateCompatibleDC(nullptr);
-    EXPECT_EQ(CDC::FromHandle(owner), &owner);
-}
-
-TEST(CDC, DrawsThroughItsMembers) {
-    CDC dc;
-    dc.CreateCompatibleDC(nullptr);
-    CBitmap bitmap;
-    bitmap.CreateBitmap(50, 40, 1, 32, nullptr);
-    CBitmap* old = dc.SelectObject(&bitmap);
-    CFont font;
-    font.CreatePointFont(70, kMsGothic);
-    CFont* oldFont = dc.SelectObject(&font);
-    dc.FillSolidRect(0, 0, 50, 40, RGB(255, 255, 255));
-    dc.SetBkMode(TRANSPARENT);
-    RECT r{0, 0, 50, 40};
-    EXPECT_EQ(dc.DrawText(CString(" (A,1) "), &r, DT_SINGLELINE | DT_BOTTOM | DT_CENTER), 40);
-    EXPECT_EQ(dc.GetTextExtent(CString(" (A,1) ")).cx, 35);
-    CBrush brush(RGB(0, 0, 255));
-    CBrush* oldBrush = dc.SelectObject(&brush);
-    const POINT box[] = {{10, 10}, {10, 30}, {39, 30}, {39, 10}};
-    EXPECT_TRUE(dc.Polygon(box, 4));
-    EXPECT_EQ(dc.GetPixel(39, 30), 0u);  // outlined with the pen
-    POINT org = dc.SetViewportOrg(-5, -5);
-    EXPECT_EQ(org.x, 0);
-    EXPECT_EQ(dc.GetPixel(25, 25), RGB(0, 0, 255));
-    CDC copy;
-    copy.CreateCompatibleDC(&dc);
-    CBitmap target;
-    target.CreateCompatibleBitmap(&dc, 25, 20);
-    CBitmap* oldTarget = copy.SelectObject(&target);
-    EXPECT_TRUE(copy.StretchBlt(0, 0, 25, 20, &dc, 5, 5, 50, 40, SRCCOPY));
-    EXPECT_EQ(copy.GetPixel(10, 10), RGB(0, 0, 255));
-    copy.SelectObject(oldTarget);
-    dc.SelectObject(oldBrush);
-    dc.SelectObject(oldFont);
-    dc.SelectObject(old);
 }

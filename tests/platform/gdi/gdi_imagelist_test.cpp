@@ -85,17 +85,3 @@ TEST(ImageList, MaskColourMakesPixelsTransparent) {
     EXPECT_EQ(std::make_tuple(dc.At(0, 0), dc.At(20, 20)), std::make_tuple(kWhite, 0u));
     ImageList_Destroy(list);
 }
-
-TEST(ImageList, ExplicitMaskAndClipping) {
-    MemDc image(50, 40, false, RGB(0, 0, 200));
-    MemDc mask(50, 40, true, 0);
-    RECT left{0, 0, 25, 40};
-    FillSolidRect(mask, &left, kWhite);
-    HIMAGELIST list = ImageList_Create(50, 40, ILC_MASK, 0, 1);
-    ASSERT_EQ(ImageList_Add(list, image.bitmap(), mask.bitmap()), 0);
-    MemDc dc(30, 30, false, kWhite);
-    SetViewportOrgEx(dc, -20, 0, nullptr);  // image x 20..49 lands on 0..29
-    ASSERT_TRUE(ImageList_Draw(list, 0, dc, 0, 0, ILD_TRANSPARENT));
-    EXPECT_EQ(std::make_tuple(dc.At(4, 5), dc.At(5, 5)), std::make_tuple(kWhite, RGB(0, 0, 200)));
-    ImageList_Destroy(list);
-}

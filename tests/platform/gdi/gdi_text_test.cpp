@@ -94,14 +94,6 @@ TEST(Font, JapaneseGothicNameResolvesToAnInstalledGothicFace) {
     EXPECT_EQ(gditest::FirstDifference(dc, direct), "");
 }
 
-TEST(Font, PositiveHeightIsTheCellHeight) {
-    TextDc dc(4, 4, false, kWhite, 20, "IPAGothic");
-    TEXTMETRICA tm{};
-    GetTextMetricsA(dc, &tm);
-    EXPECT_EQ(tm.tmHeight, 20);
-    EXPECT_GT(tm.tmInternalLeading, 0);
-}
-
 TEST(DrawText, DrawsInTheTextColourOnlyWithoutAntiAliasing) {
     TextDc dc(60, 20);
     SetBkMode(dc, TRANSPARENT);
@@ -139,14 +131,6 @@ TEST(DrawText, FormatFlagsPlaceTheLineAndSetTheResult) {
     TextDc plain(50, 40);
     EXPECT_EQ(DrawTextA(plain, "a\r\nb\nc", -1, &r, 0), 30);
     EXPECT_EQ(DrawTextA(plain, "a\r\nb\nc", -1, &r, DT_SINGLELINE), 10);
-}
-
-TEST(DrawText, CalcRectMeasuresWithoutDrawing) {
-    TextDc dc(50, 40);
-    RECT r{5, 6, 7, 8};
-    EXPECT_EQ(DrawTextA(dc, "ABC", 2, &r, DT_CALCRECT | DT_SINGLELINE), 10);
-    EXPECT_EQ(r, (RECT{5, 6, 15, 16}));  // two characters of five
-    EXPECT_EQ(Count(dc, kWhite), 50 * 40);
 }
 
 TEST(DrawText, ClipsToTheRectangleUnlessToldNotTo) {
@@ -212,15 +196,4 @@ TEST(DrawText, RefusesBadArguments) {
     EXPECT_FALSE(TextOutA(dc, 0, 0, "a", -1));
     SIZE s;
     EXPECT_FALSE(GetTextExtentPoint32A(dc, "a", -1, &s));
-}
-
-TEST(ExtTextOut, OpaqueRectangleAndClipping) {
-    TextDc dc(30, 20);
-    SetBkColor(dc, RGB(0, 200, 0));
-    SetBkMode(dc, TRANSPARENT);
-    RECT r{0, 0, 4, 20};
-    ASSERT_TRUE(ExtTextOutA(dc, 0, 0, ETO_OPAQUE | ETO_CLIPPED, &r, "WWW", 3, nullptr));
-    EXPECT_EQ(InkBounds(dc, kWhite), (RECT{0, 0, 4, 20}));
-    EXPECT_TRUE(TextOutA(dc, 10, 0, "A", 1));
-    EXPECT_GT(InkBounds(dc, kWhite).right, 10);
 }

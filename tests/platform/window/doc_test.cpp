@@ -155,20 +155,6 @@ TEST_F(DocumentTest, UpdateAllViewsSkipsTheSenderAndDetachedViews) {
     EXPECT_EQ(pos, nullptr);
 }
 
-TEST_F(DocumentTest, AddingAViewTakesItFromItsDocument) {
-    auto* a = static_cast<CDocument*>(RUNTIME_CLASS(CNumbersDoc)->CreateObject());
-    auto* b = static_cast<CDocument*>(RUNTIME_CLASS(CNumbersDoc)->CreateObject());
-    auto* view = static_cast<CNumbersView*>(RUNTIME_CLASS(CNumbersView)->CreateObject());
-    a->AddView(view);
-    b->AddView(view);
-    EXPECT_EQ(view->GetDocument(), b);
-    EXPECT_EQ(a->GetFirstViewPosition(), nullptr);
-    delete b;  // the view stays, without a document
-    EXPECT_EQ(view->GetDocument(), nullptr);
-    delete view;
-    delete a;
-}
-
 TEST_F(DocumentTest, SavedDocumentOpensAgainWithItsPathAndTitle) {
     CDocument* pDoc = m_template.OpenDocumentFile(nullptr);
     ASSERT_NE(pDoc, nullptr);
@@ -221,17 +207,6 @@ TEST_F(DocumentTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(AfxTakeMessageBoxLog().size(), 1u);
     EXPECT_FALSE(pDoc->OnSaveDocument((m_dir / "no/such/folder.doc").c_str()));
     EXPECT_EQ(AfxTakeMessageBoxLog().size(), 1u);
-}
-
-TEST_F(DocumentTest, TemplateRefusesClassesOfTheWrongKind) {
-    CSingleDocTemplate swapped(RUNTIME_CLASS(CNumbersView), RUNTIME_CLASS(CNumbersDoc));
-    int nViews = CNumbersView::s_nLive;
-    EXPECT_EQ(swapped.OpenDocumentFile(nullptr), nullptr);
-    CSingleDocTemplate abstract(RUNTIME_CLASS(CNumbersDoc), RUNTIME_CLASS(CView));
-    EXPECT_EQ(abstract.OpenDocumentFile(nullptr), nullptr);
-    CSingleDocTemplate noWindow(RUNTIME_CLASS(CNumbersDoc), RUNTIME_CLASS(CNumbersView));
-    EXPECT_EQ(noWindow.OpenDocumentFile(nullptr, "", 40000, 10), nullptr);
-    EXPECT_EQ(CNumbersView::s_nLive, nViews);
 }
 
 TEST_F(DocumentTest, ClosingTheViewWindowDeletesTheViewOnly) {

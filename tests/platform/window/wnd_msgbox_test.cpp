@@ -29,13 +29,3 @@ TEST(MessageBox, AnswersWithTheDefaultButton) {
     testing::internal::GetCapturedStderr();
     AfxTakeMessageBoxLog();
 }
-
-TEST(MessageBox, KeepsOnlyTheLatestTexts) {
-    testing::internal::CaptureStderr();
-    for (int i = 0; i < 100; ++i) AfxMessageBox(std::to_string(i).c_str());
-    testing::internal::GetCapturedStderr();
-    std::vector<std::string> log = AfxTakeMessageBoxLog();
-    ASSERT_EQ(log.size(), 64u);
-    EXPECT_EQ(log.front(), "36");
-    EXPECT_EQ(log.back(), "99");
-}

@@ -149,17 +149,6 @@ TEST(WindowLife, DestroyingSendsDestroyThenRetiresTheHandle) {
     EXPECT_FALSE(DestroyWindow(hWnd));
 }
 
-TEST(WindowLife, ObjectDestroyedWithItsWindowOpenRetiresTheHandle) {
-    HWND hWnd;
-    {
-        CRecordingWnd wnd;
-        ASSERT_TRUE(wnd.Create("w", 20, 20));
-        hWnd = wnd.m_hWnd;
-    }
-    EXPECT_FALSE(IsWindow(hWnd));
-    EXPECT_EQ(SendMessage(hWnd, WM_SIZE, 0, 0), 0);
-}
-
 TEST(WindowLife, HandlerMayDestroyItsOwnWindow) {
     CSelfDestroyingWnd wnd;
     ASSERT_TRUE(wnd.Create("w", 20, 20));

@@ -68,24 +68,6 @@ TEST(ScrollBar, ClampsPositionAndPageToTheRangeOnBothBars) {
     }
 }
 
-TEST(ScrollBar, GetScrollInfoFillsOnlyWhatTheMaskAsks) {
-    wndtest::CRecordingWnd wnd;
-    ASSERT_TRUE(wnd.Create("w", 100, 100));
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        SCROLLINFO si{sizeof(SCROLLINFO), SIF_ALL, 0, 1060, 400, 300, 0};
-        wnd.SetScrollInfo(bar, &si);
-        si = {sizeof(SCROLLINFO), SIF_POS, -7, -7, 7, -7, -7};
-        ASSERT_TRUE(GetScrollInfo(wnd.m_hWnd, bar, &si));
-        EXPECT_EQ(std::tie(si.nPos, si.nMin, si.nMax, si.nPage, si.nTrackPos),
-                  std::make_tuple(300, -7, -7, 7u, -7));
-        si.fMask = 0;
-        EXPECT_FALSE(GetScrollInfo(wnd.m_hWnd, bar, &si));
-        ASSERT_TRUE(wnd.GetScrollInfo(bar, &si));  // the member asks for everything
-        EXPECT_EQ(std::tie(si.fMask, si.nMax, si.nPage, si.nTrackPos),
-                  std::make_tuple(SIF_ALL, 1060, 400u, 300));
-    }
-}
-
 TEST(ScrollBarCalls, BadBarsAndHandlesAreRefused) {
     wndtest::CRecordingWnd wnd;
     ASSERT_TRUE(wnd.Create("w", 10, 10));
