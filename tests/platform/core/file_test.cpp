@@ -84,6 +84,8 @@ TEST(CFile, MissingFileFailsWithItsNameAndErrno) {
                        CFileException::fileNotFound);
     EXPECT_FALSE(file.Open(dir.Path().c_str(), CFile::modeRead, &error));  // a folder
     EXPECT_EQ(error.m_cause, CFileException::accessDenied);
+    EXPECT_FALSE(file.Open(path.c_str(), CFile::modeWrite | CFile::modeReadWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::badPath);  // no such access mode
 }
 
 TEST(CFile, ExclusiveOpenIsRefusedWhileTheFileIsOpen) {
