@@ -61,7 +61,9 @@ TEST(HexGeometry, NullPointersAreRefused) {
     EXPECT_FALSE(CheckPos(nullptr, &p));
     EXPECT_FALSE(CheckPos(&p, nullptr));
     EXPECT_TRUE(GetMousePosToHexPos(nullptr) == (POINT{-1, -1}));
-    SetXYToHex(nullptr, nullptr);  // must not crash
+    POINT outline[8];
+    SetXYToHex(nullptr, outline);  // none of these may crash
+    SetXYToHex(&p, nullptr);
 }
 
 // The candidate search exactly as the grid defines it, every candidate decided by

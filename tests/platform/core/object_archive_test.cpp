@@ -254,6 +254,7 @@ TEST_F(ObjectArchive, UnknownOrUnloadableClassIsBadClass) {
 
 TEST_F(ObjectArchive, ClassesWithoutSchemaAreNotWritten) {
     CTestDynamic dynamic;
+    EXPECT_FALSE(dynamic.IsSerializable());
     CMemFile file;
     CArchive ar(&file, CArchive::store);
     EXPECT_THROW_CAUSE(ar << &dynamic, CArchiveException, CArchiveException::badClass);
