@@ -127,6 +127,7 @@ TEST(DefaultHandling, WheelScrollsALinePerNotch) {
                                  {WM_VSCROLL, SB_LINEDOWN, 0, 0},
                                  {WM_VSCROLL, SB_ENDSCROLL, 0, 0}}));
     EXPECT_EQ(wheel(WM_MOUSEWHEEL, 0, 30)[0], (Call{WM_VSCROLL, SB_LINEUP, 0, 0}));
+    EXPECT_EQ(wheel(WM_MOUSEWHEEL, 0, -30)[0], (Call{WM_VSCROLL, SB_LINEDOWN, 0, 0}));
     EXPECT_EQ(wheel(WM_MOUSEWHEEL, MK_SHIFT, WHEEL_DELTA)[0],
               (Call{WM_HSCROLL, SB_LINELEFT, 0, 0}));
     EXPECT_EQ(wheel(WM_MOUSEHWHEEL, 0, WHEEL_DELTA)[0], (Call{WM_HSCROLL, SB_LINERIGHT, 0, 0}));

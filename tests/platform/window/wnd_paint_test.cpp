@@ -64,7 +64,7 @@ TEST_F(PaintTest, InvalidAreaIsCutToTheClientArea) {
     m_wnd.InvalidateRect(&outside);
     m_wnd.InvalidateRect(&reversed);
     EXPECT_FALSE(m_wnd.GetUpdateRect(nullptr));
-    m_wnd.InvalidateRect(&across);
+    EXPECT_TRUE(::InvalidateRect(m_wnd.m_hWnd, &across, TRUE));
     EXPECT_EQ(wndtest::UpdateBox(m_wnd), (RECT{0, 10, 10, 30}));
 }
 
