@@ -99,7 +99,7 @@ TEST(PaintCycle, ValidatingABandShrinksTheInvalidBox) {
         wnd.ValidateRect(&valid);
         EXPECT_EQ(wndtest::UpdateBox(wnd), left);
     }
-    wnd.ValidateRect(nullptr);
+    EXPECT_TRUE(::ValidateRect(wnd.m_hWnd, nullptr));
     EXPECT_FALSE(wnd.GetUpdateRect(nullptr));
 }
 
