@@ -36,6 +36,9 @@ TEST(CGdiObject, OwnsWhatItCreatesOrAttaches) {
     EXPECT_TRUE(taker.DeleteObject());
     EXPECT_FALSE(taker.DeleteObject());
     EXPECT_EQ(CGdiObject::FromHandle(h), nullptr);  // dead
+    CBrush stock;  // attached, never deleted
+    EXPECT_TRUE(stock.CreateStockObject(NULL_BRUSH));
+    EXPECT_FALSE(stock.DeleteObject());
 }
 
 TEST(CGdiObject, FromHandleGivesAKeptWrapperOfTheHandlesKind) {
