@@ -23,6 +23,23 @@ std::string Picture(const MemDc& dc, COLORREF ink) {
 
 }  // namespace
 
+TEST(Draw, RectangleOutlinesWithThePenAndFillsWithTheBrush) {
+    MemDc dc(6, 5);
+    HBRUSH brush = CreateSolidBrush(RGB(0, 0, 255));
+    HGDIOBJ old = SelectObject(dc, brush);
+    ASSERT_TRUE(Rectangle(dc, 1, 1, 5, 5));
+    EXPECT_EQ(Picture(dc, 0), "......\n.####.\n.#..#.\n.#..#.\n.####.\n");
+    EXPECT_EQ(dc.At(2, 2), RGB(0, 0, 255));
+    // Without a pen the fill stops one pixel short on the right and at the bottom.
+    RECT all{0, 0, 6, 5};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    Rectangle(dc, 1, 1, 5, 5);
+    EXPECT_EQ(Picture(dc, RGB(0, 0, 255)), "......\n.###..\n.###..\n.###..\n......\n");
+    SelectObject(dc, old);
+    DeleteObject(brush);
+}
+
 TEST(Draw, FillSolidRectLeavesItsColourAsTheBackground) {
     MemDc dc(3, 3);
     RECT r{1, 1, 3, 3};
