@@ -76,6 +76,18 @@ TEST(PtInRegion, ExtremeCoordinatesAreSafe) {
     DeleteObject(hRgn);
 }
 
+TEST(CRgn, OwnsItsRegion) {
+    HRGN hHeld;
+    {
+        CRgn rgn;
+        ASSERT_TRUE(rgn.CreatePolygonRgn(kStar, 5, WINDING));
+        hHeld = rgn;
+        EXPECT_FALSE(rgn.CreatePolygonRgn(kStar, 5, ALTERNATE));  // keeps the first
+        EXPECT_TRUE(rgn.PtInRegion(50, 50));
+    }
+    EXPECT_FALSE(PtInRegion(hHeld, 50, 50));  // deleted with its owner
+}
+
 // The scan that fills polygons must give the pixels the point test gives, on outlines
 // that cross themselves, double back and have edges through pixel centres.
 TEST(ScanPolygon, MatchesThePointTestOnRandomOutlines) {
