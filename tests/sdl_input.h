@@ -38,7 +38,6 @@ public:
             }
         return false;
     }
-    SDL_Window* Window() const { return SdlCall<SDL_Window*(Uint32)>("SDL_GetWindowFromID")(m_id); }
 
     void Push(SDL_Event e) {
         SdlCall<int(SDL_Event*)>("SDL_PushEvent")(&e);
